@@ -1,0 +1,122 @@
+#pragma once
+
+#include "engine/FontStore.h"
+
+#include <cstdint>
+#include <memory>
+
+struct SDL_Surface;
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+class DisplayableObject;
+
+// The framework every game derives from: window, main loop and event
+// dispatch, frame pacing, software drawing into two window-sized 32-bit
+// surfaces, fonts and the object array. A game overrides the virtual hooks.
+class BaseEngine
+{
+public:
+    static constexpr int kKeyStateCount = 256;
+
+    BaseEngine();
+    virtual ~BaseEngine();
+    BaseEngine(const BaseEngine&) = delete;
+    BaseEngine& operator=(const BaseEngine&) = delete;
+
+    // Hooks, in the order the framework declares them.
+    virtual void DestroyObjects();
+    virtual int GetTime();
+    virtual void OnKeyUp(int keyCode);
+    virtual void OnKeyDown(int keyCode);
+    virtual void OnMouseMove(int x, int y);
+    virtual void OnMouseDown(int button, int x, int y);
+    virtual void OnMouseUp(int button, int x, int y);
+    virtual void SetUpGame();
+    virtual void CleanUpGame();
+    virtual int CreateObjects();
+    virtual void PaintBackground();
+    virtual void DoFrameLogic();
+    virtual void AfterEraseObjects();
+    virtual void BeforeDrawObjects();
+    virtual void DrawOverText();
+    virtual void DrawUnderText();
+    virtual void RenderFrame();
+    virtual void EraseObjects();
+    virtual void DrawObjects();
+    virtual void UpdateObjects(int time);
+    virtual void FillBackground(uint32_t colour);
+
+    // Lifecycle. Initialise returns 0, or 1 when video cannot be started.
+    int Initialise(const char* title, int width, int height, const char* fontFileName,
+                   int fontPointSize);
+    int MainLoop();
+    void Deinitialise();
+
+    // Keys: library key codes, translated to a key-state table index.
+    static int TranslateKey(int keyCode);
+    bool IsKeyPressed(int keyCode) const;
+
+    void Redraw(bool wholeScreen);
+    int TileSize() const { return m_tileSize; }
+
+    // Object array: null-terminated, owned by the engine.
+    void CreateObjectArray(int count);
+    void StoreObjectInArray(int index, DisplayableObject* object);
+    DisplayableObject* GetDisplayableObject(int index) const;
+
+    // Drawing; a null surface means the foreground.
+    void SafeSetPixel(int x, int y, uint32_t colour, SDL_Surface* surface = nullptr);
+    void CopyBackgroundPixels(int x, int y, int width, int height);
+    void DrawRectangle(int x1, int y1, int x2, int y2, uint32_t colour,
+                       SDL_Surface* surface = nullptr);
+    void DrawOval(int x1, int y1, int x2, int y2, uint32_t colour, SDL_Surface* surface = nullptr);
+    void DrawTriangle(double x1, double y1, double x2, double y2, double x3, double y3,
+                      uint32_t colour, SDL_Surface* surface = nullptr);
+    void DrawVerticalSidedRegion(double xStart, double xEnd, double edge1StartY,
+                                 double edge1EndY, double edge2StartY, double edge2EndY,
+                                 uint32_t colour, SDL_Surface* surface = nullptr);
+    void DrawString(int x, int y, const char* text, uint32_t colour, FontEntry* font = nullptr,
+                    SDL_Surface* surface = nullptr);
+
+    // Read access for objects, tile maps and tests.
+    int GetWindowWidth() const { return m_windowWidth; }
+    int GetWindowHeight() const { return m_windowHeight; }
+    SDL_Surface* GetForeground() const { return m_foreground; }
+    SDL_Surface* GetBackground() const { return m_background; }
+    FontStore& GetFontStore() { return m_fonts; }
+    FontEntry* GetDefaultFont() const { return m_defaultFont; }
+    int GetFrameTick() const { return m_frameTick; }
+    void SetFrameTick(int tick) { m_frameTick = tick; }
+    bool IsRedrawDue() const { return m_redraw; }
+    bool IsWholeRedrawDue() const { return m_redrawAll; }
+
+protected:
+    // Fills column x from row yFrom to row yTo inclusive, clipped.
+    void FillColumn(SDL_Surface* surface, int x, int yFrom, int yTo, uint32_t colour);
+    int SurfaceRows(SDL_Surface* surface) const;
+    void ReleaseVideo();
+
+    std::unique_ptr<unsigned char[]> m_keyStates;
+    int m_windowWidth = 0;
+    int m_windowHeight = 0;
+    SDL_Surface* m_foreground = nullptr;
+    SDL_Surface* m_background = nullptr;
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_screenTexture = nullptr;
+    int m_frameTick = 0;
+    int m_timeOffset = 0;
+    bool m_redraw = true;
+    bool m_redrawAll = true;
+    int m_nextUpdateTime = 0;
+    int m_stopObjectIteration = 0;
+    std::unique_ptr<DisplayableObject*[]> m_objects;
+    FontStore m_fonts;
+    FontEntry* m_defaultFont = nullptr;
+    bool m_surfaceLocked = false;
+    int m_tileSize = 24;
+
+private:
+    template <typename Pass> void ForEachObject(Pass pass);
+};
