@@ -1,11 +1,144 @@
 #pragma once
 
 #include "engine/BaseEngine.h"
+#include "engine/PixelImage.h"
+#include "tiles/BackgroundMap.h"
+#include "tiles/TileMap.h"
 
-// The game. For now it keeps every hook of the engine.
+#include <cstdint>
+
+class Character;
+
+// The game's screens, in the order a game passes through them.
+enum GameState : int32_t
+{
+    MainMenu = 0,
+    SelectPlayer1 = 1,
+    SelectPlayer2 = 2,
+    SelectLevel = 3,
+    Playing = 4,
+    Paused = 5,
+    RoundOver = 6,
+};
+
+// The game: a BaseEngine whose hooks turn the frame loop into the screens of
+// a two-player brawler. Split by concern across several source files:
+//   Stage2Engine.cpp                construction and level set-up
+//   Stage2EngineStates.cpp          state machine, frame logic and input
+//   Stage2EngineText.cpp            screen text and HUD
+//   Stage2EngineBackgrounds.cpp     screen backgrounds
+//   Stage2EngineLevelFiles.cpp      map text files
+//   Stage2EngineDayAndScores.cpp    day flag and scores
 class Stage2Engine : public BaseEngine
 {
 public:
+    static constexpr int kGridColumns = 40;
+    static constexpr int kGridRows = 30;
+    static constexpr int kRoundSeconds = 120;
+    static constexpr int kCharacterCount = 6;
+    static constexpr int kLevelCount = 4;
+    static constexpr int kPortraitSize = 150;
+    static constexpr int kThumbnailWidth = 300;
+    static constexpr int kThumbnailHeight = 225;
+    static constexpr uint32_t kDaySky = 0x7EC0EE;
+    static constexpr uint32_t kNightSky = 0x002E44;
+    static constexpr uint32_t kCyan = 0x00FFFF;
+    static constexpr uint32_t kBlack = 0x000000;
+    static constexpr uint32_t kSunStart = 0xFDB800;
+    static constexpr uint32_t kSunBright = 0xFDFD00;
+
     Stage2Engine();
     ~Stage2Engine() override;
+
+    // Engine hooks.
+    void OnKeyDown(int keyCode) override;
+    void OnMouseDown(int button, int x, int y) override;
+    int CreateObjects() override;
+    void PaintBackground() override;
+    void DoFrameLogic() override;
+    void DrawOverText() override;
+    void DrawUnderText() override;
+
+    // Level set-up.
+    void LoadMenuImages();
+    // Map files.
+    void LoadLevelFile(int levelIndex);
+    // Reads a grid (and, for a level, the start positions) from a file;
+    // false when the file cannot be opened.
+    bool ReadMapFile(const char* fileName, signed char (&grid)[kGridRows][kGridColumns],
+                     bool readStartPositions);
+    signed char GetLevelTile(int mapX, int mapY) const { return m_levelGrid[mapY][mapX]; }
+    // Backgrounds.
+    void DrawBackgroundTriangle(int x1, int y1, int x2, int y2, int x3, int y3, uint32_t colour);
+
+    // Day flag and scores.
+    int GetScore(int player) const;
+    void ResetScores();
+    bool IsDaytime() const { return m_daytime; }
+    void ToggleDaytime();
+
+    // Read access for the objects, the tools and the tests.
+    GameState GetState() const { return m_state; }
+    int GetHighlight() const { return m_highlight; }
+    int GetLevel() const { return m_level; }
+    int GetSecondsLeft() const { return m_secondsLeft; }
+    Character* GetPlayer1() const { return m_player1; }
+    Character* GetPlayer2() const { return m_player2; }
+    int GetPlayer1Character() const { return m_player1Character; }
+    int GetPlayer2Character() const { return m_player2Character; }
+    int GetPlayer1StartX() const { return m_player1StartX; }
+    int GetPlayer1StartY() const { return m_player1StartY; }
+    int GetPlayer2StartX() const { return m_player2StartX; }
+    int GetPlayer2StartY() const { return m_player2StartY; }
+    uint32_t GetSunColour() const { return m_sunColour; }
+    const PixelImage& GetPortrait(int index) const { return m_characterPortraits[index]; }
+    const PixelImage& GetThumbnail(int index) const { return m_levelThumbnails[index]; }
+    signed char GetBackgroundTile(int mapX, int mapY) const { return m_backgroundGrid[mapY][mapX]; }
+    TileMap& GetTileMap() { return m_tileMap; }
+    BackgroundMap& GetBackgroundMap() { return m_backgroundMap; }
+
+protected:
+    // Frame logic steps.
+    void RunRound();
+    void EndRound();
+    void PulseSun();
+    void RefreshAfterPause();
+    void Repaint();
+    // Screen text by state.
+    void DrawHud();
+    // Background painting by state.
+    void PaintCharacterSelect();
+    void PaintLevelSelect();
+    void PaintButtons();
+    void PaintPlayScreen();
+    // Object set-up for a round.
+    void CreateRoundObjects();
+
+    signed char m_levelGrid[kGridRows][kGridColumns] = {};
+    signed char m_backgroundGrid[kGridRows][kGridColumns] = {};
+    TileMap m_tileMap;
+    BackgroundMap m_backgroundMap;
+    Character* m_player1 = nullptr;
+    Character* m_player2 = nullptr;
+    int32_t m_roundSeconds = kRoundSeconds;
+    int32_t m_secondsLeft = 0;
+    GameState m_state = MainMenu;
+    int32_t m_pauseTick = 0;
+    int32_t m_roundStartSeconds = 0;
+    PixelImage m_characterPortraits[kCharacterCount];
+    int32_t m_highlight = -1;
+    int32_t m_player1Character = 0;
+    int32_t m_player2Character = 0;
+    PixelImage m_levelThumbnails[kLevelCount];
+    int32_t m_level = 0;
+    bool m_daytime = false;
+    bool m_paintedNight = true;
+    int32_t m_score1 = 0;
+    int32_t m_score2 = 0;
+    bool m_sunDimming = false;
+    uint32_t m_sunColour = kSunStart;
+    int32_t m_player1StartX = 0;
+    int32_t m_player1StartY = 0;
+    int32_t m_player2StartX = 0;
+    int32_t m_player2StartY = 0;
 };

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/PixelImage.h"
+#include "objects/GravityObject.h"
+
+// Which sprites a character wears: 0 to 5 the selectable fighters, 6 the
+// walking enemy, 7 the flying enemy. Any other kind wears nothing.
+typedef int CharacterKind;
+
+// A gravity object with a face: sprites, running, jumping in boosts, an
+// attack charge, a damage multiplier and the round's deaths and marks.
+class Character : public GravityObject
+{
+public:
+    static constexpr int kSize = 24;
+    static constexpr float kMaxDamage = 5.0f;
+
+    Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind kind);
+    ~Character() override;
+
+    void Draw() override;
+
+    void LoadSprites(const char* rightFile, const char* leftFile);
+    void Accelerate(float direction);
+    void Jump();
+    void FastFall();
+    void Respawn();
+    void Recharge();
+    void AddDamage(float amount);
+    float GetDamage() const { return m_damage; }
+    int GetDeaths() const { return m_deaths; }
+
+    bool HasWon() const { return m_won; }
+    bool HasLost() const { return m_lost; }
+    void SetWon(bool won) { m_won = won; }
+    void SetLost(bool lost) { m_lost = lost; }
+    float GetAttackCharge() const { return m_attackCharge; }
+    void SetAttackCharge(float charge) { m_attackCharge = charge; }
+    void SetDamage(float damage) { m_damage = damage; }
+    float GetJumpBoostsLeft() const { return m_jumpBoostsLeft; }
+    int GetSpawnX() const { return m_spawnX; }
+    int GetSpawnY() const { return m_spawnY; }
+    const PixelImage* GetCurrentImage() const { return m_currentImage; }
+    const PixelImage& GetRightImage() const { return m_rightImage; }
+    const PixelImage& GetLeftImage() const { return m_leftImage; }
+
+    // The sprite files of a kind, or null for a kind outside 0 to 7.
+    static const char* RightSpriteFile(CharacterKind kind);
+    static const char* LeftSpriteFile(CharacterKind kind);
+
+protected:
+    float m_maxSpeed = 6.0f;
+    float m_maxJumpBoosts = 8.0f;
+    float m_jumpBoostsLeft = 8.0f;
+    PixelImage m_rightImage;
+    PixelImage m_leftImage;
+    PixelImage* m_currentImage = nullptr;
+    int m_spawnX;
+    int m_spawnY;
+    float m_attackCharge = 1.0f;
+    float m_damage = 1.0f;
+    int m_deaths = 0;
+    bool m_won = false;
+    bool m_lost = false;
+};

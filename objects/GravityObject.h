@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/DisplayableObject.h"
+
+class Stage2Engine;
+
+// A displayable object under the game's physics: moved one pixel at a time,
+// with its contacts against level tiles and other objects resolved after
+// every pixel. Subclasses call Move and ApplyForces from their Update.
+class GravityObject : public DisplayableObject
+{
+public:
+    explicit GravityObject(BaseEngine* engine);
+    ~GravityObject() override;
+
+    void AddVelocity(float dx, float dy);
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+
+    // One frame of motion: vertical pass, horizontal pass, edge check.
+    void Move();
+    void CheckCollisions();
+    void CollideWithTile(int column, int row);
+    void CollideWithObject(GravityObject* other, int otherX, int otherY);
+    // One frame of friction and gravity.
+    void ApplyForces();
+
+    float GetVelocityX() const { return m_velocityX; }
+    float GetVelocityY() const { return m_velocityY; }
+    void SetVelocity(float vx, float vy)
+    {
+        m_velocityX = vx;
+        m_velocityY = vy;
+    }
+    bool IsOnGround() const { return m_onGround; }
+    bool IsOnThinPlatform() const { return m_onThinPlatform; }
+    bool IsOnSolidGround() const { return m_onSolidGround; }
+    bool IsLaunched() const { return m_launched; }
+    bool IsPastEdge() const { return m_pastEdge; }
+    int GetEdgeOvershoot() const { return m_edgeOvershoot; }
+    bool IsOutOfArena() const { return m_outOfArena; }
+
+protected:
+    // The game behind the engine, or null when the engine is not the game.
+    Stage2Engine* Game() const;
+    void EdgeCheck();
+
+    float m_gravity = 1.0f;
+    float m_velocityX = 0.0f;
+    float m_velocityY = 0.0f;
+    float m_maxFallSpeed = 15.0f;
+    bool m_onGround = false;
+    float m_groundFriction = 0.8f;
+    float m_airFriction = 0.2f;
+    bool m_onThinPlatform = false;
+    bool m_onSolidGround = false;
+    bool m_launched = false;
+    bool m_pastEdge = false;
+    int m_edgeOvershoot = 0;
+    bool m_outOfArena = false;
+};
