@@ -1,0 +1,104 @@
+#include "tests/TestSupport.h"
+
+#include "engine/BaseEngine.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace testing_support
+{
+int InitialiseHeadless(BaseEngine& engine, int width, int height, const char* font)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    return engine.Initialise("test", width, height, font, 24);
+}
+
+uint32_t PixelAt(SDL_Surface* surface, int x, int y)
+{
+    if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h)
+        return 0xDEADBEEF;
+    return static_cast<const uint32_t*>(surface->pixels)[y * (surface->pitch / 4) + x];
+}
+
+uint32_t RgbAt(SDL_Surface* surface, int x, int y) { return PixelAt(surface, x, y) & 0xFFFFFF; }
+
+void FillSurface(SDL_Surface* surface, uint32_t value)
+{
+    for (int y = 0; y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x)
+            static_cast<uint32_t*>(surface->pixels)[y * (surface->pitch / 4) + x] = value;
+}
+
+int CountRgb(SDL_Surface* surface, uint32_t colour)
+{
+    int count = 0;
+    for (int y = 0; y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x)
+            if (RgbAt(surface, x, y) == (colour & 0xFFFFFF))
+                ++count;
+    return count;
+}
+
+std::string MakeTempDir()
+{
+    char pattern[] = "/tmp/skirmora-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return made ? made : "/tmp";
+}
+
+std::string SourceDir() { return SKIRMORA_SOURCE_DIR; }
+
+void WriteFile(const std::string& path, const std::string& contents)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+}
+
+WorkingDirectory::WorkingDirectory(const std::string& path)
+{
+    char buffer[4096];
+    if (getcwd(buffer, sizeof buffer))
+        m_previous = buffer;
+    if (chdir(path.c_str()) != 0)
+        std::perror("chdir");
+}
+
+WorkingDirectory::~WorkingDirectory()
+{
+    if (!m_previous.empty() && chdir(m_previous.c_str()) != 0)
+        std::perror("chdir");
+}
+
+StdoutCapture::StdoutCapture()
+{
+    std::fflush(stdout);
+    char pattern[] = "/tmp/skirmora-stdout-XXXXXX";
+    const int fd = mkstemp(pattern);
+    m_path = pattern;
+    m_savedFd = dup(STDOUT_FILENO);
+    dup2(fd, STDOUT_FILENO);
+    close(fd);
+}
+
+StdoutCapture::~StdoutCapture() { Finish(); }
+
+std::string StdoutCapture::Finish()
+{
+    if (m_finished)
+        return m_text;
+    m_finished = true;
+    std::fflush(stdout);
+    dup2(m_savedFd, STDOUT_FILENO);
+    close(m_savedFd);
+    std::ifstream in(m_path);
+    std::stringstream text;
+    text << in.rdbuf();
+    m_text = text.str();
+    std::remove(m_path.c_str());
+    return m_text;
+}
+} // namespace testing_support

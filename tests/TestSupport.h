@@ -1,0 +1,60 @@
+#pragma once
+
+#include <SDL.h>
+#include <cstdint>
+#include <string>
+
+class BaseEngine;
+
+namespace testing_support
+{
+// Starts an engine headless (SDL's dummy video driver) at the game's size
+// and font. Returns Initialise's result.
+int InitialiseHeadless(BaseEngine& engine, int width = 960, int height = 720,
+                       const char* font = "Cornerstone Regular.ttf");
+
+// Reads one pixel (0xAARRGGBB) of a 32-bit surface; 0xDEADBEEF outside.
+uint32_t PixelAt(SDL_Surface* surface, int x, int y);
+// The same with the alpha byte dropped, for comparing 0xRRGGBB colours.
+uint32_t RgbAt(SDL_Surface* surface, int x, int y);
+// Fills a whole surface with one value.
+void FillSurface(SDL_Surface* surface, uint32_t value);
+// Counts the pixels of a surface whose RGB equals colour.
+int CountRgb(SDL_Surface* surface, uint32_t colour);
+
+// A fresh, empty directory made for one test, and the path of the repo.
+std::string MakeTempDir();
+std::string SourceDir();
+void WriteFile(const std::string& path, const std::string& contents);
+
+// Makes the working directory the given one for the lifetime of the guard.
+class WorkingDirectory
+{
+public:
+    explicit WorkingDirectory(const std::string& path);
+    ~WorkingDirectory();
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+private:
+    std::string m_previous;
+};
+
+// Captures what is printed on standard output while alive.
+class StdoutCapture
+{
+public:
+    StdoutCapture();
+    ~StdoutCapture();
+    StdoutCapture(const StdoutCapture&) = delete;
+    StdoutCapture& operator=(const StdoutCapture&) = delete;
+    // Stops capturing (once) and returns the captured text.
+    std::string Finish();
+
+private:
+    int m_savedFd = -1;
+    std::string m_path;
+    bool m_finished = false;
+    std::string m_text;
+};
+} // namespace testing_support
