@@ -573,9 +573,17 @@ void BaseEngine::DrawString(int x, int y, const char* text, uint32_t colour, Fon
     SDL_Surface* rendered = TTF_RenderText_Solid(font->GetFont(), text, libraryColour);
     if (rendered)
     {
-        // The library clips the blit to the target surface.
-        SDL_Rect destination{x, y, 0, 0};
-        SDL_UpperBlit(rendered, nullptr, surface, &destination);
+        // The library clips the blit to the target surface, but its sums
+        // overflow for far-off corners and then write outside it: text that
+        // misses the surface entirely is skipped here.
+        const long long left = x;
+        const long long top = y;
+        if (left < surface->w && top < surface->h && left + rendered->w > 0 &&
+            top + rendered->h > 0)
+        {
+            SDL_Rect destination{x, y, 0, 0};
+            SDL_UpperBlit(rendered, nullptr, surface, &destination);
+        }
         SDL_FreeSurface(rendered);
     }
 
