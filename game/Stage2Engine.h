@@ -6,6 +6,7 @@
 #include "tiles/TileMap.h"
 
 #include <cstdint>
+#include <string>
 
 class Character;
 
@@ -46,6 +47,31 @@ public:
     static constexpr uint32_t kBlack = 0x000000;
     static constexpr uint32_t kSunStart = 0xFDB800;
     static constexpr uint32_t kSunBright = 0xFDFD00;
+
+    // A rectangle given by two corners, both inside it.
+    struct ScreenRect
+    {
+        int x1, y1, x2, y2;
+        bool Contains(int x, int y) const { return x1 <= x && x <= x2 && y1 <= y && y <= y2; }
+    };
+    // Top-left corners of the pictures on the selection screens; the hit
+    // rectangles, highlights and frames are placed around them.
+    static constexpr int kPortraitCorners[kCharacterCount][2] = {
+        {100, 150}, {400, 150}, {700, 150}, {100, 400}, {400, 400}, {700, 400}};
+    static constexpr int kThumbnailCorners[kLevelCount][2] = {
+        {130, 100}, {530, 100}, {130, 370}, {530, 370}};
+    // The Back button's painted box stops short of its hit rectangle.
+    static constexpr ScreenRect kBackHit = {50, 30, 150, 60};
+    static constexpr ScreenRect kBackBox = {50, 30, 130, 60};
+    static constexpr ScreenRect kConfirmBox = {700, 630, 850, 680};
+    // The sun's box on the play screen.
+    static constexpr ScreenRect kSunBox = {30, 30, 180, 180};
+
+    static ScreenRect PortraitHit(int index);
+    static ScreenRect ThumbnailHit(int index);
+    // The HUD's strings: damage multiplier as a percentage, clock as m:ss.
+    static std::string DamageText(float damage);
+    static std::string ClockText(int secondsLeft);
 
     Stage2Engine();
     ~Stage2Engine() override;
@@ -98,19 +124,31 @@ public:
     BackgroundMap& GetBackgroundMap() { return m_backgroundMap; }
 
 protected:
+    // Input by screen.
+    void ClickSelection(int x, int y);
+    void GoBack();
+    void Confirm();
+    void StartRound();
+    void ClickDuringPlay(int button);
+    void TogglePause();
+    void ReturnToMainMenu();
     // Frame logic steps.
     void RunRound();
     void EndRound();
     void PulseSun();
-    void RefreshAfterPause();
+    void RepaintWithSun();
     void Repaint();
+    bool IsRoundState() const;
     // Screen text by state.
     void DrawHud();
+    void DrawPauseHelp();
+    void DrawResult();
     // Background painting by state.
     void PaintCharacterSelect();
     void PaintLevelSelect();
     void PaintButtons();
     void PaintPlayScreen();
+    void PaintGrid(TileManager& map, const signed char (&grid)[kGridRows][kGridColumns]);
     // Object set-up for a round.
     void CreateRoundObjects();
 

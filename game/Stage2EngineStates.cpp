@@ -1,10 +1,295 @@
-// STUB: state machine, frame logic and input, to be implemented.
+// The state machine: input on each screen, and the paced frame logic that
+// runs the round clock, ends rounds, follows day and night and pulses the sun.
 #include "game/Stage2Engine.h"
-void Stage2Engine::OnKeyDown(int) {}
-void Stage2Engine::OnMouseDown(int, int, int) {}
-void Stage2Engine::DoFrameLogic() { BaseEngine::DoFrameLogic(); }
-void Stage2Engine::RunRound() {}
-void Stage2Engine::EndRound() {}
-void Stage2Engine::PulseSun() {}
-void Stage2Engine::RefreshAfterPause() {}
-void Stage2Engine::Repaint() { PaintBackground(); Redraw(true); }
+
+#include "objects/Player.h"
+
+#include <cstdio>
+
+namespace
+{
+constexpr int kSpaceKey = 0x20;
+constexpr int kQuitKey = 0x71;
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 3;
+constexpr int kLogicIntervalMs = 15;
+// The sun's colour steps by one in the green byte.
+constexpr uint32_t kSunStep = 0x100;
+
+// Index of the first rectangle holding the point, or -1.
+template <typename HitOf> int FirstHit(int count, HitOf hitOf, int x, int y)
+{
+    for (int i = 0; i < count; ++i)
+        if (hitOf(i).Contains(x, y))
+            return i;
+    return -1;
+}
+} // namespace
+
+Stage2Engine::ScreenRect Stage2Engine::PortraitHit(int index)
+{
+    const int x = kPortraitCorners[index][0];
+    const int y = kPortraitCorners[index][1];
+    return {x, y, x + kPortraitSize, y + kPortraitSize};
+}
+
+Stage2Engine::ScreenRect Stage2Engine::ThumbnailHit(int index)
+{
+    const int x = kThumbnailCorners[index][0];
+    const int y = kThumbnailCorners[index][1];
+    return {x, y, x + kThumbnailWidth, y + kThumbnailHeight};
+}
+
+bool Stage2Engine::IsRoundState() const
+{
+    return m_state == Playing || m_state == Paused || m_state == RoundOver;
+}
+
+void Stage2Engine::Repaint()
+{
+    PaintBackground();
+    Redraw(true);
+}
+
+void Stage2Engine::ReturnToMainMenu()
+{
+    m_state = MainMenu;
+    CreateObjects();
+    Repaint();
+}
+
+void Stage2Engine::OnMouseDown(int button, int x, int y)
+{
+    switch (m_state)
+    {
+    case MainMenu:
+        // Any click starts a game; the selection screens have no objects.
+        m_state = SelectPlayer1;
+        DestroyObjects();
+        Repaint();
+        break;
+    case SelectPlayer1:
+    case SelectPlayer2:
+    case SelectLevel:
+        ClickSelection(x, y);
+        break;
+    case Playing:
+        ClickDuringPlay(button);
+        break;
+    default:
+        break;
+    }
+}
+
+// The three selection screens share their layout of choices, Back and
+// Confirm; the first rectangle hit acts.
+void Stage2Engine::ClickSelection(int x, int y)
+{
+    const int choice = m_state == SelectLevel ? FirstHit(kLevelCount, ThumbnailHit, x, y)
+                                              : FirstHit(kCharacterCount, PortraitHit, x, y);
+    if (choice >= 0)
+    {
+        m_highlight = choice;
+        Repaint();
+    }
+    else if (kBackHit.Contains(x, y))
+    {
+        GoBack();
+    }
+    else if (kConfirmBox.Contains(x, y) && m_highlight != -1)
+    {
+        Confirm();
+    }
+}
+
+void Stage2Engine::GoBack()
+{
+    if (m_state == SelectPlayer1)
+    {
+        m_state = MainMenu;
+        CreateObjects();
+    }
+    else
+    {
+        m_state = m_state == SelectLevel ? SelectPlayer2 : SelectPlayer1;
+    }
+    m_highlight = -1;
+    Repaint();
+}
+
+void Stage2Engine::Confirm()
+{
+    if (m_state == SelectPlayer1)
+    {
+        m_player1Character = m_highlight;
+        m_state = SelectPlayer2;
+    }
+    else if (m_state == SelectPlayer2)
+    {
+        m_state = SelectLevel;
+        m_player2Character = m_highlight;
+    }
+    else
+    {
+        StartRound();
+        return;
+    }
+    m_highlight = -1;
+    Repaint();
+}
+
+void Stage2Engine::StartRound()
+{
+    LoadLevelFile(m_highlight);
+    m_level = m_highlight;
+    m_secondsLeft = m_roundSeconds;
+    m_highlight = -1;
+    m_state = Playing;
+    m_roundStartSeconds = GetTime() / 1000;
+    CreateObjects();
+    Repaint();
+}
+
+// The click position does not matter: the player's next update decides
+// whether it stands on a lever.
+void Stage2Engine::ClickDuringPlay(int button)
+{
+    Character* const clicked = button == kLeftButton    ? m_player1
+                               : button == kRightButton ? m_player2
+                                                        : nullptr;
+    if (Player* player = dynamic_cast<Player*>(clicked))
+        player->PullLever();
+}
+
+void Stage2Engine::OnKeyDown(int keyCode)
+{
+    if (keyCode == kSpaceKey)
+    {
+        if (m_state == Playing || m_state == Paused)
+            TogglePause();
+        else if (m_state == RoundOver)
+            ReturnToMainMenu();
+    }
+    else if (keyCode == kQuitKey && m_state == Paused)
+    {
+        // The round is abandoned; the scores stay as they were.
+        ReturnToMainMenu();
+    }
+}
+
+void Stage2Engine::TogglePause()
+{
+    if (m_state == Playing)
+    {
+        m_state = Paused;
+        m_pauseTick = m_frameTick;
+    }
+    else
+    {
+        // Take the pause's length off the game time, so GetTime resumes
+        // exactly where it stood when the pause began.
+        m_timeOffset += m_pauseTick - m_frameTick;
+        m_state = Playing;
+    }
+    RepaintWithSun();
+}
+
+// A repaint clears the sun off the background, so put it back by day.
+void Stage2Engine::RepaintWithSun()
+{
+    PaintBackground();
+    if (m_daytime)
+        DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, m_background);
+    Redraw(true);
+}
+
+void Stage2Engine::DoFrameLogic()
+{
+    // Paced like the engine's own logic, but the loop spins instead of
+    // sleeping while it waits.
+    if (m_frameTick < m_nextUpdateTime)
+        return;
+    m_nextUpdateTime = m_frameTick + kLogicIntervalMs;
+
+    switch (m_state)
+    {
+    case MainMenu:
+        UpdateObjects(m_frameTick);
+        break;
+    case Playing:
+        if (m_secondsLeft > 0)
+            RunRound();
+        else
+            EndRound();
+        PulseSun();
+        break;
+    case RoundOver:
+        // The winner keeps jumping and the enemies keep going.
+        UpdateObjects(GetTime());
+        break;
+    default:
+        break;
+    }
+}
+
+void Stage2Engine::RunRound()
+{
+    m_secondsLeft = m_roundStartSeconds + m_roundSeconds - GetTime() / 1000;
+    UpdateObjects(GetTime());
+    // A lever pulled during the update flips the day flag; two flips in one
+    // pass cancel out and leave the painted sky right as it is.
+    if (m_paintedNight == m_daytime)
+    {
+        m_paintedNight = !m_daytime;
+        Repaint();
+    }
+}
+
+void Stage2Engine::EndRound()
+{
+    m_state = RoundOver;
+    if (m_player1 && m_player2)
+    {
+        // Fewer deaths wins; equal deaths is a draw that credits both.
+        const int deaths1 = m_player1->GetDeaths();
+        const int deaths2 = m_player2->GetDeaths();
+        if (deaths1 <= deaths2)
+        {
+            m_player1->SetWon(true);
+            m_player2->SetLost(true);
+            ++m_score1;
+        }
+        if (deaths2 <= deaths1)
+        {
+            m_player1->SetLost(true);
+            m_player2->SetWon(true);
+            ++m_score2;
+        }
+    }
+    Repaint();
+}
+
+// By day the sun cycles from orange to yellow and back, one step a pass.
+void Stage2Engine::PulseSun()
+{
+    if (!m_daytime)
+        return;
+    std::printf("%d\n", static_cast<int>(m_sunColour));
+    if (!m_sunDimming)
+    {
+        m_sunColour += kSunStep;
+        if (m_sunColour == kSunBright)
+            m_sunDimming = true;
+    }
+    else
+    {
+        m_sunColour -= kSunStep;
+        if (m_sunColour == kSunStart)
+            m_sunDimming = false;
+    }
+    // Show the sun drawn on the last pass, then draw it anew on the
+    // background, without asking for a whole redraw.
+    CopyBackgroundPixels(kSunBox.x1, kSunBox.y1, kSunBox.x2 - kSunBox.x1,
+                         kSunBox.y2 - kSunBox.y1);
+    DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, m_background);
+}
