@@ -2,11 +2,14 @@
 
 #include "engine/BaseEngine.h"
 
+#include <SDL_image.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testing_support
@@ -43,6 +46,16 @@ int CountRgb(SDL_Surface* surface, uint32_t colour)
     return count;
 }
 
+std::vector<std::pair<int, int>> PixelsWithValue(SDL_Surface* surface, uint32_t value)
+{
+    std::vector<std::pair<int, int>> found;
+    for (int y = 0; y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x)
+            if (PixelAt(surface, x, y) == value)
+                found.emplace_back(x, y);
+    return found;
+}
+
 std::string MakeTempDir()
 {
     char pattern[] = "/tmp/skirmora-test-XXXXXX";
@@ -56,6 +69,34 @@ void WriteFile(const std::string& path, const std::string& contents)
 {
     std::ofstream out(path, std::ios::binary);
     out << contents;
+}
+
+void MakeDirectories(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1))
+    {
+        mkdir(path.substr(0, slash).c_str(), 0755);
+        if (slash == std::string::npos)
+            break;
+    }
+}
+
+bool WritePng(const std::string& path, int width, int height,
+              const std::function<uint32_t(int, int)>& pixel)
+{
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0)
+        MakeDirectories(path.substr(0, slash));
+    SDL_Surface* surface = SDL_CreateRGBSurface(0, width, height, 32, 0x00FF0000, 0x0000FF00,
+                                                0x000000FF, 0xFF000000);
+    if (!surface)
+        return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            static_cast<uint32_t*>(surface->pixels)[y * (surface->pitch / 4) + x] = pixel(x, y);
+    const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
+    SDL_FreeSurface(surface);
+    return saved;
 }
 
 WorkingDirectory::WorkingDirectory(const std::string& path)

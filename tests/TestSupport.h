@@ -2,7 +2,10 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class BaseEngine;
 
@@ -22,10 +25,20 @@ void FillSurface(SDL_Surface* surface, uint32_t value);
 // Counts the pixels of a surface whose RGB equals colour.
 int CountRgb(SDL_Surface* surface, uint32_t colour);
 
+// The (x, y) positions of every pixel whose full 32-bit value is value, in
+// row order; tests compare them with the pixels a shape should cover.
+std::vector<std::pair<int, int>> PixelsWithValue(SDL_Surface* surface, uint32_t value);
+
 // A fresh, empty directory made for one test, and the path of the repo.
 std::string MakeTempDir();
 std::string SourceDir();
 void WriteFile(const std::string& path, const std::string& contents);
+// Creates a directory and its missing parents.
+void MakeDirectories(const std::string& path);
+// Writes a 32-bit PNG with an alpha channel whose pixel (x, y) is
+// pixel(x, y) as 0xAARRGGBB, making the parent directories. False on failure.
+bool WritePng(const std::string& path, int width, int height,
+              const std::function<uint32_t(int, int)>& pixel);
 
 // Makes the working directory the given one for the lifetime of the guard.
 class WorkingDirectory
