@@ -1,15 +1,174 @@
-// STUB: to be implemented.
 #include "objects/Character.h"
-Character::Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind)
-    : GravityObject(engine), m_spawnX(spawnX), m_spawnY(spawnY) { m_width = m_height = kSize; }
+
+#include "engine/BaseEngine.h"
+
+#include <algorithm>
+
+namespace
+{
+struct SpriteFiles
+{
+    const char* right;
+    const char* left;
+};
+
+// Indexed by CharacterKind.
+constexpr SpriteFiles kSpriteFiles[] = {
+    {"Resources/sprites/character/kestoright.png", "Resources/sprites/character/kestoleft.png"},
+    {"Resources/sprites/character/brindlewickright.png",
+     "Resources/sprites/character/brindlewickleft.png"},
+    {"Resources/sprites/character/marrowenright.png",
+     "Resources/sprites/character/marrowenleft.png"},
+    {"Resources/sprites/character/ozzleright.png", "Resources/sprites/character/ozzleleft.png"},
+    {"Resources/sprites/character/quintarright.png",
+     "Resources/sprites/character/quintarleft.png"},
+    {"Resources/sprites/character/vekright.png", "Resources/sprites/character/vekleft.png"},
+    {"Resources/sprites/character/eaterright.png", "Resources/sprites/character/eaterleft.png"},
+    {"Resources/sprites/character/flyerright.png", "Resources/sprites/character/flyerleft.png"},
+};
+constexpr int kKindCount = static_cast<int>(sizeof(kSpriteFiles) / sizeof(kSpriteFiles[0]));
+
+// Each jump boost sets the rising speed back to this.
+constexpr float kJumpSpeed = -10.0f;
+// FastFall adds only up to this fall speed.
+constexpr float kFastFallLimit = 30.0f;
+constexpr float kFastFallStep = 2.0f;
+constexpr double kRechargeStep = 0.01;
+} // namespace
+
+Character::Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind kind)
+    : GravityObject(engine), m_spawnX(spawnX), m_spawnY(spawnY)
+{
+    // The size comes first: the sprites are resampled to it.
+    m_width = kSize;
+    m_height = kSize;
+    const char* const right = RightSpriteFile(kind);
+    const char* const left = LeftSpriteFile(kind);
+    if (right && left)
+        LoadSprites(right, left);
+}
+
 Character::~Character() = default;
-void Character::Draw() { DisplayableObject::Draw(); }
-void Character::LoadSprites(const char*, const char*) {}
-void Character::Accelerate(float) {}
-void Character::Jump() {}
-void Character::FastFall() {}
-void Character::Respawn() {}
-void Character::Recharge() {}
-void Character::AddDamage(float amount) { m_damage += amount; }
-const char* Character::RightSpriteFile(CharacterKind) { return nullptr; }
-const char* Character::LeftSpriteFile(CharacterKind) { return nullptr; }
+
+const char* Character::RightSpriteFile(CharacterKind kind)
+{
+    return (kind >= 0 && kind < kKindCount) ? kSpriteFiles[kind].right : nullptr;
+}
+
+const char* Character::LeftSpriteFile(CharacterKind kind)
+{
+    return (kind >= 0 && kind < kKindCount) ? kSpriteFiles[kind].left : nullptr;
+}
+
+void Character::Draw()
+{
+    // Pinned at a side edge: not shown, and the last drawn place is kept so
+    // the motion still sees where it was last seen.
+    if (m_pastEdge)
+        return;
+    // A character without sprites shows nothing, but its place is still
+    // recorded: the motion rules read it as the start of the next frame.
+    if (m_currentImage)
+        m_currentImage->RenderImage(m_engine->GetForeground(), 0, 0, m_x, m_y, m_width,
+                                    m_height);
+    StoreLastDrawnPosition();
+}
+
+void Character::LoadSprites(const char* rightFile, const char* leftFile)
+{
+    // A file that fails to load leaves an empty image, which resamples to a
+    // black sprite: the character still shows where it is.
+    {
+        PixelImage loaded;
+        loaded.LoadImage(rightFile);
+        m_rightImage.ResizeFrom(loaded, m_width, m_height, false);
+    }
+    {
+        PixelImage loaded;
+        loaded.LoadImage(leftFile);
+        m_leftImage.ResizeFrom(loaded, m_width, m_height, false);
+    }
+    m_currentImage = &m_leftImage;
+}
+
+void Character::Face(bool right)
+{
+    if (m_currentImage)
+        m_currentImage = right ? &m_rightImage : &m_leftImage;
+}
+
+void Character::Accelerate(float direction)
+{
+    bool mayGrow = false;
+    if (direction > 0)
+    {
+        Face(true);
+        mayGrow = m_maxSpeed > m_velocityX;
+    }
+    else if (direction < 0)
+    {
+        Face(false);
+        mayGrow = m_velocityX > -m_maxSpeed;
+    }
+    if (!mayGrow)
+        return;
+
+    if (m_onGround)
+        m_velocityX += direction;
+    else
+    {
+        // Air control is weaker in the ratio of the two frictions.
+        const float ratio = std::max(m_groundFriction, m_airFriction) /
+                            std::min(m_groundFriction, m_airFriction);
+        m_velocityX += direction / ratio;
+    }
+}
+
+void Character::Jump()
+{
+    if (m_onGround)
+        m_jumpBoostsLeft = m_maxJumpBoosts;
+    // No boost while falling or while thrown by a jump block.
+    if (m_velocityY <= 0 && !m_launched && m_jumpBoostsLeft > 0)
+    {
+        m_velocityY = kJumpSpeed;
+        m_jumpBoostsLeft -= 1.0f;
+    }
+}
+
+void Character::FastFall()
+{
+    if (m_velocityY <= kFastFallLimit)
+        AddVelocity(0, kFastFallStep);
+}
+
+void Character::Respawn()
+{
+    // Once the round is decided, a character out of the arena stays out.
+    if (!m_outOfArena || m_won || m_lost)
+        return;
+    m_deaths += 1;
+    m_x = m_spawnX;
+    m_y = m_spawnY;
+    m_outOfArena = false;
+    m_edgeOvershoot = 0;
+    m_pastEdge = false;
+    m_damage = 1.0f;
+    m_attackCharge = 1.0f;
+    m_velocityX = 0;
+    m_velocityY = 0;
+    m_engine->Redraw(true);
+}
+
+void Character::Recharge()
+{
+    if (m_attackCharge < 1.0f)
+        m_attackCharge = static_cast<float>(m_attackCharge + kRechargeStep);
+}
+
+void Character::AddDamage(float amount)
+{
+    m_damage += amount;
+    if (m_damage > kMaxDamage)
+        m_damage = kMaxDamage;
+}

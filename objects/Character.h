@@ -49,6 +49,9 @@ public:
     static const char* LeftSpriteFile(CharacterKind kind);
 
 protected:
+    // Turns the sprite; a character without sprites keeps wearing nothing.
+    void Face(bool right);
+
     float m_maxSpeed = 6.0f;
     float m_maxJumpBoosts = 8.0f;
     float m_jumpBoostsLeft = 8.0f;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BaseEngine.h"
 #include "engine/DisplayableObject.h"
 
 class Stage2Engine;
@@ -45,6 +46,20 @@ protected:
     Stage2Engine* Game() const;
     void EdgeCheck();
 
+    // Calls visit(object) for every other object in the engine's array, in
+    // array order.
+    template <typename Visit> void ForEachOtherObject(Visit visit) const
+    {
+        for (int i = 0;; ++i)
+        {
+            DisplayableObject* const object = m_engine->GetDisplayableObject(i);
+            if (!object)
+                return;
+            if (object != this)
+                visit(object);
+        }
+    }
+
     float m_gravity = 1.0f;
     float m_velocityX = 0.0f;
     float m_velocityY = 0.0f;
@@ -58,4 +73,15 @@ protected:
     bool m_pastEdge = false;
     int m_edgeOvershoot = 0;
     bool m_outOfArena = false;
+
+private:
+    // Whether this object's box, as it is now, shares columns (rows) with
+    // the span of the given width (height) starting at left (top).
+    bool OverlapsColumns(int left, int width) const { return Right() >= left && m_x < left + width; }
+    bool OverlapsRows(int top, int height) const { return Bottom() >= top && m_y < top + height; }
+    int Right() const { return m_x + m_width - 1; }
+    int Bottom() const { return m_y + m_height - 1; }
+    // The contact flags of standing on a top surface: a thin one (thin or
+    // moving platform) or a solid one (brick or character).
+    void StandOn(bool thin);
 };

@@ -1,6 +1,73 @@
-// STUB: to be implemented.
 #include "objects/MovingText.h"
-MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine) {}
+
+#include "engine/BaseEngine.h"
+#include "game/Stage2Engine.h"
+
+#include <cstdio>
+
+namespace
+{
+constexpr int kStartX = 375;
+constexpr int kStartY = 350;
+// Erase restores the larger rectangle; the bounce uses the smaller box.
+constexpr int kEraseWidth = 250;
+constexpr int kEraseHeight = 50;
+constexpr int kBounceWidth = 200;
+constexpr int kBounceHeight = 40;
+constexpr unsigned int kCyan = 0x00FFFF;
+constexpr int kResetKey = 'r';
+
+// Keeps a box of the given size inside [0, extent), turning its motion back
+// at either end.
+void Bounce(int& position, int& step, int size, int extent)
+{
+    if (position < 0)
+    {
+        position = 0;
+        step = +1;
+    }
+    if (position + size >= extent)
+    {
+        step = -1;
+        position = extent - size;
+    }
+}
+} // namespace
+
+MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine)
+{
+    m_x = kStartX;
+    m_y = kStartY;
+    m_lastDrawnX = kStartX;
+    m_lastDrawnY = kStartY;
+    m_width = kEraseWidth;
+    m_height = kEraseHeight;
+}
+
 MovingText::~MovingText() = default;
-void MovingText::Update(int) {}
-void MovingText::Draw() { DisplayableObject::Draw(); }
+
+void MovingText::Update(int /*time*/)
+{
+    auto* const game = dynamic_cast<Stage2Engine*>(m_engine);
+    const int score1 = game ? game->GetScore(1) : 0;
+    const int score2 = game ? game->GetScore(2) : 0;
+    // Scores too large for the buffer are cut off at its end rather than
+    // written past it; play never gets near that.
+    std::snprintf(m_text, sizeof(m_text), "Scores: %d - %d", score1, score2);
+
+    m_x += m_dx;
+    m_y += m_dy;
+    Bounce(m_x, m_dx, kBounceWidth, m_engine->GetWindowWidth());
+    Bounce(m_y, m_dy, kBounceHeight, m_engine->GetWindowHeight());
+
+    // The line was built before this, so a reset shows from the next update.
+    if (game && m_engine->IsKeyPressed(kResetKey))
+        game->ResetScores();
+    m_engine->Redraw(false);
+}
+
+void MovingText::Draw()
+{
+    m_engine->DrawString(m_x, m_y, m_text, kCyan, nullptr, m_engine->GetForeground());
+    StoreLastDrawnPosition();
+}

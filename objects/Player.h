@@ -26,6 +26,8 @@ private:
     // False for a player number without keys.
     bool GetKeys(Keys& keys) const;
     bool Held(int key) const;
+    // Consumes a pending lever pull, flipping day and night on a lever.
+    void UseLeverRequest();
 
     int m_playerNumber;
     bool m_leverRequest = false;

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "engine/DisplayableObject.h"
+#include "game/Stage2Engine.h"
+#include "objects/Character.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <initializer_list>
+
+// The game with a writable level grid, key table and scores, so objects can
+// be stepped frame by frame without the game's own screens.
+class ArenaGame : public Stage2Engine
+{
+public:
+    void ClearLevel()
+    {
+        for (auto& row : m_levelGrid)
+            for (signed char& cell : row)
+                cell = 0;
+    }
+    void SetTile(int column, int row, int code)
+    {
+        m_levelGrid[row][column] = static_cast<signed char>(code);
+    }
+    void FillRow(int row, int fromColumn, int toColumn, int code)
+    {
+        for (int column = fromColumn; column <= toColumn; ++column)
+            SetTile(column, row, code);
+    }
+    void Hold(int key, bool held = true) { m_keyStates[TranslateKey(key)] = held ? 1 : 0; }
+    void ReleaseKeys()
+    {
+        for (int i = 0; i < kKeyStateCount; ++i)
+            m_keyStates[i] = 0;
+    }
+    void SetScores(int score1, int score2)
+    {
+        m_score1 = score1;
+        m_score2 = score2;
+    }
+};
+
+// A headless game with an empty level. A brick floor on row 20 has its top
+// at y = 480, so a 24-pixel character stands on it at y = 456.
+class ArenaTest : public ::testing::Test
+{
+protected:
+    static constexpr int kFloorRow = 20;
+    static constexpr int kStandY = 456;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(0, testing_support::InitialiseHeadless(game));
+        game.ClearLevel();
+    }
+
+    void Floor() { game.FillRow(kFloorRow, 0, Stage2Engine::kGridColumns - 1, 1); }
+
+    // Hands the objects to the engine's array (which owns them from then on)
+    // and draws them once, so their last drawn place is where they start.
+    void Place(std::initializer_list<DisplayableObject*> objects)
+    {
+        game.CreateObjectArray(static_cast<int>(objects.size()));
+        int index = 0;
+        for (DisplayableObject* object : objects)
+            game.StoreObjectInArray(index++, object);
+        game.DrawObjects();
+    }
+
+    // A bare character, which moves only when the test calls Move.
+    Character* Body(int x, int y, float vx = 0, float vy = 0)
+    {
+        auto* body = new Character(&game, x, y, 0);
+        body->SetPosition(x, y);
+        body->SetVelocity(vx, vy);
+        return body;
+    }
+
+    // One frame as the game runs it: every update, then every draw.
+    void Step(int frames = 1)
+    {
+        for (int i = 0; i < frames; ++i)
+        {
+            game.UpdateObjects(0);
+            game.DrawObjects();
+        }
+    }
+
+    ArenaGame game;
+};
