@@ -25,7 +25,6 @@ constexpr double kBounce = -0.5;
 // below the window or 144 above it.
 constexpr int kEdgeSlack = 24;
 constexpr int kEdgeLimit = 144;
-
 } // namespace
 
 GravityObject::GravityObject(BaseEngine* engine) : DisplayableObject(engine) {}

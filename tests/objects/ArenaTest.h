@@ -5,6 +5,7 @@
 #include "objects/Character.h"
 #include "tests/TestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <initializer_list>
 
@@ -29,11 +30,7 @@ public:
             SetTile(column, row, code);
     }
     void Hold(int key, bool held = true) { m_keyStates[TranslateKey(key)] = held ? 1 : 0; }
-    void ReleaseKeys()
-    {
-        for (int i = 0; i < kKeyStateCount; ++i)
-            m_keyStates[i] = 0;
-    }
+    void ReleaseKeys() { std::fill_n(m_keyStates.get(), kKeyStateCount, 0); }
     void SetScores(int score1, int score2)
     {
         m_score1 = score1;
@@ -75,6 +72,14 @@ protected:
         body->SetPosition(x, y);
         body->SetVelocity(vx, vy);
         return body;
+    }
+
+    // One frame of a bare character, starting from where it was drawn.
+    static void Frame(Character* body)
+    {
+        body->Draw();
+        body->Move();
+        body->ApplyForces();
     }
 
     // One frame as the game runs it: every update, then every draw.

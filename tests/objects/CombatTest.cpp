@@ -20,23 +20,7 @@ TEST_F(CombatTest, LandingOnAnAirborneHead)
     EXPECT_EQ(-5.0f, lander->GetVelocityY());
     EXPECT_EQ(276, lander->GetY());
     EXPECT_EQ(300, victim->GetY()) << "only the hitter is repositioned";
-}
-
-TEST_F(CombatTest, StandingOnAGroundedHeadIsSolidGround)
-{
-    Floor();
-    Character* victim = Body(300, kStandY);
-    Character* lander = Body(300, kStandY - 25, 3.0f, 4.0f);
-    Place({victim, lander});
-    victim->Move();
-    ASSERT_TRUE(victim->IsOnGround());
-    lander->Move();
-    // A grounded victim takes no damage and no sideways push from above.
-    EXPECT_EQ(1.0f, victim->GetDamage());
-    EXPECT_EQ(0.0f, victim->GetVelocityX());
-    EXPECT_EQ(4.0f, victim->GetVelocityY());
-    EXPECT_TRUE(lander->IsOnGround());
-    EXPECT_TRUE(lander->IsOnSolidGround());
+    EXPECT_TRUE(lander->IsOnSolidGround()) << "a head is solid ground";
 }
 
 TEST_F(CombatTest, DashIntoAStandingCharacter)
@@ -86,14 +70,5 @@ TEST_F(CombatTest, RightSideAndUndersideHits)
     EXPECT_FLOAT_EQ(1.1f, above->GetVelocityX());
     EXPECT_EQ(5.0f, riser->GetVelocityY());
     EXPECT_EQ(324, riser->GetY());
-
-    // A slower hitter than its victim adds no damage but still pushes.
-    Character* fleeing = Body(300, 300, 5.0f, 0);
-    Character* chaser = Body(275, 300, 2.0f, 0);
-    Place({fleeing, chaser});
-    chaser->Move();
-    EXPECT_EQ(1.0f, fleeing->GetDamage());
-    EXPECT_EQ(7.0f, fleeing->GetVelocityX());
-    EXPECT_EQ(-1.0f, chaser->GetVelocityX());
 }
 } // namespace

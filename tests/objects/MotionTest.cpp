@@ -7,32 +7,30 @@ namespace
 {
 using MotionTest = ArenaTest;
 
-TEST_F(MotionTest, RestsOnBrickAndFallsOnceOffItsEnd)
+TEST_F(MotionTest, RestingFallingAndFriction)
 {
     game.FillRow(kFloorRow, 0, 9, 1); // bricks up to x = 239
-    Character* body = Body(200, kStandY);
+    Character* body = Body(200, kStandY, 1.0f);
     Place({body});
-    for (int i = 0; i < 5; ++i)
-    {
-        body->Move();
-        body->ApplyForces();
-    }
+    Frame(body);
+    Frame(body);
     EXPECT_EQ(kStandY, body->GetY());
-    EXPECT_TRUE(body->IsOnGround());
-    EXPECT_TRUE(body->IsOnSolidGround());
-    EXPECT_EQ(0.0f, body->GetVelocityY());
+    EXPECT_TRUE(body->IsOnGround() && body->IsOnSolidGround());
+    EXPECT_EQ(0.0f, body->GetVelocityX()) << "0.8 a frame on the ground, never past 0";
 
-    // Walks off the end: airborne after that frame, then 1.0 more per frame.
+    // Off the end: airborne after that frame, then 1.0 more fall per frame.
     body->SetPosition(240, kStandY);
-    body->Draw();
-    body->Move();
-    body->ApplyForces();
+    body->SetVelocity(1.0f, 0);
+    Frame(body);
     EXPECT_FALSE(body->IsOnGround());
     EXPECT_EQ(1.0f, body->GetVelocityY());
-    body->Draw();
-    body->Move();
-    body->ApplyForces();
-    EXPECT_EQ(2.0f, body->GetVelocityY());
+    EXPECT_FLOAT_EQ(0.8f, body->GetVelocityX()) << "0.2 a frame in the air";
+    body->SetVelocity(0, 14.5f);
+    Frame(body);
+    EXPECT_EQ(15.0f, body->GetVelocityY()) << "capped at 15";
+    body->SetVelocity(0, 20.0f);
+    Frame(body);
+    EXPECT_EQ(19.5f, body->GetVelocityY()) << "a fast fall eases back by 0.5";
 }
 
 TEST_F(MotionTest, WallsStopOrBounceByArrivalSpeed)
@@ -46,11 +44,10 @@ TEST_F(MotionTest, WallsStopOrBounceByArrivalSpeed)
         float after;
     };
     const Case cases[] = {
-        {216, 6.0f, -3.0f}, // fast from the left: back at half speed
-        {216, 1.0f, 0.0f},  // slow from the left: stops dead
-        {216, 1.2f, -0.6f}, // 1.2 in single precision is above the threshold
+        {216, 6.0f, -3.0f},  // fast from the left: back at half speed
+        {216, 1.0f, 0.0f},   // slow from the left: stops dead
+        {216, 1.2f, -0.6f},  // 1.2 in single precision is above the threshold
         {264, -0.5f, 0.25f}, // from the right any speed bounces
-        {264, -6.0f, 3.0f},
     };
     for (const Case& c : cases)
     {
@@ -61,7 +58,7 @@ TEST_F(MotionTest, WallsStopOrBounceByArrivalSpeed)
         EXPECT_EQ(c.startX, body->GetX()) << "arriving at " << c.speed;
     }
 
-    // A head bump under a brick pushes back down at half the rising speed.
+    // A head bump under a brick sends it back down at half the rising speed.
     game.SetTile(10, kFloorRow - 3, 1); // ceiling at y = 408 .. 431
     Character* body = Body(240, 432, 0, -4.0f);
     Place({body});
@@ -88,12 +85,6 @@ TEST_F(MotionTest, ThinPlatformCatchesOnlyFromAbove)
     EXPECT_EQ(336, player->GetY());
     EXPECT_TRUE(player->IsOnThinPlatform());
     EXPECT_FALSE(player->IsOnSolidGround());
-
-    // The fall key drops through it onto the floor, where it only speeds a fall.
-    game.Hold('s');
-    Step(30);
-    EXPECT_EQ(kStandY, player->GetY());
-    EXPECT_TRUE(player->IsOnSolidGround());
 }
 
 TEST_F(MotionTest, JumpBlockThrowsUpAndBlocksJumpsUntilLanding)
@@ -107,7 +98,6 @@ TEST_F(MotionTest, JumpBlockThrowsUpAndBlocksJumpsUntilLanding)
     EXPECT_EQ(kStandY, body->GetY());
     EXPECT_TRUE(body->IsLaunched());
     EXPECT_FALSE(body->IsOnGround());
-
     body->Jump();
     EXPECT_EQ(-25.0f, body->GetVelocityY()) << "no boost while launched";
 
@@ -115,27 +105,10 @@ TEST_F(MotionTest, JumpBlockThrowsUpAndBlocksJumpsUntilLanding)
     body->SetPosition(300, 400);
     body->SetVelocity(0, 5.0f);
     for (int i = 0; i < 20 && !body->IsOnGround(); ++i)
-    {
-        body->Draw();
-        body->Move();
-        body->ApplyForces();
-    }
+        Frame(body);
     EXPECT_FALSE(body->IsLaunched());
     body->Jump();
     EXPECT_EQ(-10.0f, body->GetVelocityY());
-}
-
-TEST_F(MotionTest, FrictionAndFallSpeedLimit)
-{
-    Character* body = Body(400, 100, 1.0f, 14.5f);
-    Place({body});
-    body->ApplyForces(); // in the air: 0.2 friction, gravity capped at 15
-    EXPECT_FLOAT_EQ(0.8f, body->GetVelocityX());
-    EXPECT_EQ(15.0f, body->GetVelocityY());
-    body->SetVelocity(-0.1f, 20.0f);
-    body->ApplyForces();
-    EXPECT_EQ(0.0f, body->GetVelocityX()) << "friction stops at 0, never crosses it";
-    EXPECT_EQ(19.5f, body->GetVelocityY()) << "a fast fall eases back by 0.5";
 }
 
 TEST_F(MotionTest, PinnedPastSideEdgesAndOutOfArena)
@@ -153,10 +126,7 @@ TEST_F(MotionTest, PinnedPastSideEdgesAndOutOfArena)
     EXPECT_FALSE(body->IsPastEdge());
     EXPECT_EQ(950, body->GetX());
 
-    body->SetVelocity(10.0f, 0);
-    body->Draw();
-    body->Move();
-    body->SetVelocity(119.0f, 0);
+    body->SetVelocity(129.0f, 0); // 9 to the pin, 120 beyond it
     body->Move();
     EXPECT_EQ(120, body->GetEdgeOvershoot());
     EXPECT_FALSE(body->IsOutOfArena());
@@ -164,31 +134,28 @@ TEST_F(MotionTest, PinnedPastSideEdgesAndOutOfArena)
     body->Move();
     EXPECT_TRUE(body->IsOutOfArena());
 
-    Character* left = Body(5, 300, -172.0f); // 28 pixels to the pin at -23
-    Place({left});
-    left->Move();
-    EXPECT_EQ(-23, left->GetX());
-    EXPECT_EQ(-144, left->GetEdgeOvershoot());
-    EXPECT_FALSE(left->IsOutOfArena());
-    left->SetVelocity(-1.0f, 0);
-    left->Move();
-    EXPECT_TRUE(left->IsOutOfArena());
-
-    Character* faller = Body(400, 830, 0, 10.0f);
-    Place({faller});
-    faller->Move();
-    EXPECT_FALSE(faller->IsOutOfArena());
-    faller->SetVelocity(0, 1.0f);
-    faller->Move();
-    EXPECT_EQ(841, faller->GetY());
-    EXPECT_TRUE(faller->IsOutOfArena());
-
-    Character* riser = Body(400, -140, 0, -4.0f);
-    Place({riser});
-    riser->Move();
-    EXPECT_FALSE(riser->IsOutOfArena());
-    riser->SetVelocity(0, -1.0f);
-    riser->Move();
-    EXPECT_TRUE(riser->IsOutOfArena());
+    // Left: pinned at -23, out below -144; down: out past y = 840; up: -144.
+    struct Case
+    {
+        int x, y;
+        float vx, vy;
+        int limitX, limitY;
+        float stepX, stepY; // one more pixel outward
+    };
+    const Case cases[] = {{5, 300, -172.0f, 0, -23, 300, -1.0f, 0},
+                          {400, 830, 0, 10.0f, 400, 840, 0, 1.0f},
+                          {400, -140, 0, -4.0f, 400, -144, 0, -1.0f}};
+    for (const Case& c : cases)
+    {
+        Character* mover = Body(c.x, c.y, c.vx, c.vy);
+        Place({mover});
+        mover->Move();
+        EXPECT_EQ(c.limitX, mover->GetX());
+        EXPECT_EQ(c.limitY, mover->GetY());
+        EXPECT_FALSE(mover->IsOutOfArena()) << "at the limit";
+        mover->SetVelocity(c.stepX, c.stepY);
+        mover->Move();
+        EXPECT_TRUE(mover->IsOutOfArena()) << "one pixel past it";
+    }
 }
 } // namespace
