@@ -228,18 +228,20 @@ TEST_F(FrameTest, AnUpdateThatRebuildsTheArrayStopsThePass)
 {
     LoggingObject* first = AddObjects(2);
     first->onUpdate = [this] {
-        m_engine.CreateObjectArray(1);
+        m_engine.CreateObjectArray(2);
         m_engine.StoreObjectInArray(0, new LoggingObject(&m_engine, m_engine.log, "C"));
+        m_engine.StoreObjectInArray(1, new LoggingObject(&m_engine, m_engine.log, "D"));
     };
 
     m_engine.UpdateObjects(7);
 
+    // The new array's second object is not reached by the old pass.
     const Log expected = {"update A 7", "delete A", "delete B"};
     EXPECT_EQ(m_engine.log, expected);
     // The next pass walks the new array from its start.
     m_engine.log.clear();
     m_engine.UpdateObjects(22);
-    EXPECT_EQ(m_engine.log, Log{"update C 22"});
+    EXPECT_EQ(m_engine.log, (Log{"update C 22", "update D 22"}));
 }
 
 TEST_F(FrameTest, EmptyAndMissingArraysMakeNoCalls)

@@ -106,6 +106,9 @@ TEST_F(MapFileTest, TokensTakeASignAndLeadingWhiteSpaceAndStopAtANonDigit)
     ExpectStarts(-12, 34, 56, 7);
     Load(0, GridText(1) + "ab 1 ? 2 ");
     ExpectStarts(0, 1, 0, 2);
+    // A tail on a line of its own after a blank line.
+    Load(0, GridText(1) + "\n48 624 888 624 ");
+    ExpectStarts(48, 624, 888, 624);
 }
 
 TEST_F(MapFileTest, OverLongTokenKeepsItsFirstThreeCharacters)
