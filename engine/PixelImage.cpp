@@ -123,31 +123,41 @@ void PixelImage::Render(SDL_Surface* surface, int srcX, int srcY, int dstX, int 
     if (!surface || !m_pixels || m_width < 1 || m_height < 1)
         return;
 
-    // Clip to the surface.
-    if (dstX < 0)
+    // Clip to the surface, in 64 bits so that a block far off the surface
+    // cannot overflow the sums and land inside it (or outside its memory).
+    long long left = dstX, top = dstY, columns = width, rows = height;
+    long long fromX = srcX, fromY = srcY;
+    if (left < 0)
     {
-        width += dstX;
-        srcX -= dstX;
-        dstX = 0;
+        columns += left;
+        fromX -= left;
+        left = 0;
     }
-    if (dstX + width >= surface->w)
-        width = surface->w - dstX;
-    if (dstY < 0)
+    if (left + columns >= surface->w)
+        columns = surface->w - left;
+    if (top < 0)
     {
-        height += dstY;
-        srcY -= dstY;
-        dstY = 0;
+        rows += top;
+        fromY -= top;
+        top = 0;
     }
-    if (dstY + height >= surface->h)
-        height = surface->h - dstY;
+    if (top + rows >= surface->h)
+        rows = surface->h - top;
     // Also keep the block inside the image, so a caller's slip can never read
     // past the pixel array; a correct caller's block is unchanged by this.
-    if (srcX < 0 || srcY < 0)
+    if (fromX < 0 || fromY < 0)
         return;
-    width = std::min(width, m_width - srcX);
-    height = std::min(height, m_height - srcY);
-    if (height < 1 || width < 1)
+    columns = std::min<long long>(columns, m_width - fromX);
+    rows = std::min<long long>(rows, m_height - fromY);
+    if (rows < 1 || columns < 1)
         return;
+    // Everything now lies inside both the surface and the image.
+    srcX = static_cast<int>(fromX);
+    srcY = static_cast<int>(fromY);
+    dstX = static_cast<int>(left);
+    dstY = static_cast<int>(top);
+    width = static_cast<int>(columns);
+    height = static_cast<int>(rows);
 
     const uint32_t transparent = m_pixels[static_cast<size_t>(m_width) * m_height - 1];
     const int rowLength = surface->pitch / 4;

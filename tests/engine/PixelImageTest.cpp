@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -216,7 +217,8 @@ TEST(PixelImageRender, ClipsAtEveryEdgeWithoutWrapping)
     // At or beyond an edge: nothing at all.
     testing_support::FillSurface(target, kPaper);
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{
-             {100, 0}, {5000, 0}, {0, 80}, {0, 9000}, {-24, 0}, {0, -24}, {-100000, -100000}})
+             {100, 0}, {5000, 0}, {0, 80}, {0, 9000}, {-24, 0}, {0, -24}, {-100000, -100000},
+             {INT_MAX - 5, 0}, {0, INT_MAX - 5}, {INT_MIN, 0}, {0, INT_MIN}, {INT_MIN + 5, 5}})
     {
         image.RenderImage(target, 0, 0, x, y, 24, 24);
         image.RenderImageWithMask(target, 0, 0, x, y, 24, 24);
