@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -297,4 +298,35 @@ TEST(EngineDestruction, AnEngineNeverInitialisedIsDestroyedCleanly)
         EXPECT_FALSE(engine.IsKeyPressed(SDLK_a));
     }
     EXPECT_EQ(log, Log{"delete A"});
+}
+
+namespace
+{
+class WindowedEngine : public BaseEngine
+{
+public:
+    SDL_Window* Window() const { return m_window; }
+};
+} // namespace
+
+TEST(EngineDestruction, ReleasesTheWindowAndSurfacesItCreated)
+{
+    auto engine = std::make_unique<WindowedEngine>();
+    ASSERT_EQ(testing_support::InitialiseHeadless(*engine, 320, 200, ""), 0);
+    const Uint32 windowId = SDL_GetWindowID(engine->Window());
+    ASSERT_NE(SDL_GetWindowFromID(windowId), nullptr);
+    // Hold a reference to each surface to see the engine let go of its own.
+    SDL_Surface* surfaces[] = {engine->GetForeground(), engine->GetBackground()};
+    for (SDL_Surface* surface : surfaces)
+        ++surface->refcount;
+
+    engine->Deinitialise();
+    engine.reset();
+
+    EXPECT_EQ(SDL_GetWindowFromID(windowId), nullptr);
+    for (SDL_Surface* surface : surfaces)
+    {
+        EXPECT_EQ(surface->refcount, 1);
+        SDL_FreeSurface(surface);
+    }
 }
