@@ -91,9 +91,6 @@ protected:
     {
         ASSERT_EQ(testing_support::InitialiseHeadless(m_engine, 960, 720, ""), 0);
         m_foreground = m_engine.GetForeground();
-        m_background = m_engine.GetBackground();
-        ASSERT_NE(m_foreground, nullptr);
-        ASSERT_NE(m_background, nullptr);
     }
     void TearDown() override { m_engine.Deinitialise(); }
 
@@ -115,7 +112,6 @@ protected:
     Log m_log;
     HookEngine m_engine{m_log};
     SDL_Surface* m_foreground = nullptr;
-    SDL_Surface* m_background = nullptr;
 };
 } // namespace
 
@@ -196,77 +192,28 @@ TEST_F(FrameTest, ARedrawAskedWhileComposingCausesOneMoreFrame)
     EXPECT_TRUE(m_engine.log.empty());
 }
 
-TEST_F(FrameTest, PassesWalkTheArrayInOrder)
-{
-    AddObjects(3);
-    m_engine.UpdateObjects(40);
-    m_engine.DrawObjects();
-    m_engine.EraseObjects();
-    const Log expected = {"update A 40", "update B 40", "update C 40", "draw A",  "draw B",
-                          "draw C",      "erase A",     "erase B",     "erase C"};
-    EXPECT_EQ(m_engine.log, expected);
-    EXPECT_NE(m_engine.GetDisplayableObject(2), nullptr);
-    EXPECT_EQ(m_engine.GetDisplayableObject(3), nullptr);
-}
-
-TEST_F(FrameTest, AnUpdateThatDestroysTheArrayStopsThePass)
-{
-    LoggingObject* first = AddObjects(2);
-    first->onUpdate = [this] { m_engine.DestroyObjects(); };
-
-    m_engine.UpdateObjects(7);
-
-    const Log expected = {"update A 7", "delete A", "delete B"};
-    EXPECT_EQ(m_engine.log, expected);
-    EXPECT_EQ(m_engine.GetDisplayableObject(0), nullptr);
-    m_engine.log.clear();
-    m_engine.DrawObjects();
-    m_engine.EraseObjects();
-    EXPECT_TRUE(m_engine.log.empty());
-}
-
-TEST_F(FrameTest, AnUpdateThatRebuildsTheArrayStopsThePass)
-{
-    LoggingObject* first = AddObjects(2);
-    first->onUpdate = [this] {
-        m_engine.CreateObjectArray(2);
-        m_engine.StoreObjectInArray(0, new LoggingObject(&m_engine, m_engine.log, "C"));
-        m_engine.StoreObjectInArray(1, new LoggingObject(&m_engine, m_engine.log, "D"));
-    };
-
-    m_engine.UpdateObjects(7);
-
-    // The new array's second object is not reached by the old pass.
-    const Log expected = {"update A 7", "delete A", "delete B"};
-    EXPECT_EQ(m_engine.log, expected);
-    // The next pass walks the new array from its start.
-    m_engine.log.clear();
-    m_engine.UpdateObjects(22);
-    EXPECT_EQ(m_engine.log, (Log{"update C 22", "update D 22"}));
-}
-
-TEST_F(FrameTest, EmptyAndMissingArraysMakeNoCalls)
+TEST_F(FrameTest, PassesWalkTheArrayInOrderAndRebuildingDeletesIt)
 {
     EXPECT_EQ(m_engine.GetDisplayableObject(0), nullptr);
     m_engine.UpdateObjects(1);
-    m_engine.DrawObjects();
-
     m_engine.CreateObjectArray(0);
     EXPECT_EQ(m_engine.GetDisplayableObject(0), nullptr);
     m_engine.UpdateObjects(1);
     m_engine.DrawObjects();
     m_engine.EraseObjects();
     EXPECT_TRUE(m_engine.log.empty());
-}
 
-TEST_F(FrameTest, RebuildingAndDestroyingDeleteEveryObject)
-{
-    AddObjects(2);
-    m_engine.CreateObjectArray(3);
-    EXPECT_EQ(m_engine.log, (Log{"delete A", "delete B"}));
-    EXPECT_EQ(m_engine.GetDisplayableObject(0), nullptr);
+    AddObjects(3);
+    m_engine.UpdateObjects(40);
+    m_engine.DrawObjects();
+    m_engine.EraseObjects();
+    m_engine.CreateObjectArray(2);
+    Log expected = {"update A 40", "update B 40", "update C 40", "draw A",   "draw B",
+                    "draw C",      "erase A",     "erase B",     "erase C",  "delete A",
+                    "delete B",    "delete C"};
+    EXPECT_EQ(m_engine.log, expected);
 
-    // The stop flag left by that destruction must not stop the next pass.
+    // The stop flag left by that destruction does not stop the next pass.
     m_engine.StoreObjectInArray(0, new LoggingObject(&m_engine, m_engine.log, "X"));
     m_engine.StoreObjectInArray(1, new LoggingObject(&m_engine, m_engine.log, "Y"));
     m_engine.log.clear();
@@ -274,30 +221,27 @@ TEST_F(FrameTest, RebuildingAndDestroyingDeleteEveryObject)
     EXPECT_EQ(m_engine.log, (Log{"update X 3", "update Y 3"}));
 }
 
-TEST(EngineDestruction, DeletesTheObjectsItOwns)
+TEST_F(FrameTest, AnUpdateThatDestroysOrRebuildsTheArrayStopsThePass)
 {
-    Log log;
-    {
-        BaseEngine engine;
-        ASSERT_EQ(testing_support::InitialiseHeadless(engine, 320, 200, ""), 0);
-        engine.CreateObjectArray(2);
-        engine.StoreObjectInArray(0, new LoggingObject(&engine, log, "A"));
-        engine.StoreObjectInArray(1, new LoggingObject(&engine, log, "B"));
-        engine.Deinitialise();
-    }
-    EXPECT_EQ(log, (Log{"delete A", "delete B"}));
-}
+    LoggingObject* first = AddObjects(2);
+    first->onUpdate = [this] { m_engine.DestroyObjects(); };
+    m_engine.UpdateObjects(7);
+    EXPECT_EQ(m_engine.log, (Log{"update A 7", "delete A", "delete B"}));
+    EXPECT_EQ(m_engine.GetDisplayableObject(0), nullptr);
 
-TEST(EngineDestruction, AnEngineNeverInitialisedIsDestroyedCleanly)
-{
-    Log log;
-    {
-        BaseEngine engine;
-        engine.CreateObjectArray(1);
-        engine.StoreObjectInArray(0, new LoggingObject(&engine, log, "A"));
-        EXPECT_FALSE(engine.IsKeyPressed(SDLK_a));
-    }
-    EXPECT_EQ(log, Log{"delete A"});
+    m_engine.log.clear();
+    first = AddObjects(2);
+    first->onUpdate = [this] {
+        m_engine.CreateObjectArray(2);
+        m_engine.StoreObjectInArray(0, new LoggingObject(&m_engine, m_engine.log, "C"));
+        m_engine.StoreObjectInArray(1, new LoggingObject(&m_engine, m_engine.log, "D"));
+    };
+    m_engine.UpdateObjects(7);
+    // The new array's objects are not reached by the old pass.
+    EXPECT_EQ(m_engine.log, (Log{"update A 7", "delete A", "delete B"}));
+    m_engine.log.clear();
+    m_engine.UpdateObjects(22);
+    EXPECT_EQ(m_engine.log, (Log{"update C 22", "update D 22"}));
 }
 
 namespace
@@ -309,10 +253,14 @@ public:
 };
 } // namespace
 
-TEST(EngineDestruction, ReleasesTheWindowAndSurfacesItCreated)
+TEST(EngineDestruction, DeletesItsObjectsAndReleasesItsWindowAndSurfaces)
 {
+    Log log;
     auto engine = std::make_unique<WindowedEngine>();
     ASSERT_EQ(testing_support::InitialiseHeadless(*engine, 320, 200, ""), 0);
+    engine->CreateObjectArray(2);
+    engine->StoreObjectInArray(0, new LoggingObject(engine.get(), log, "A"));
+    engine->StoreObjectInArray(1, new LoggingObject(engine.get(), log, "B"));
     const Uint32 windowId = SDL_GetWindowID(engine->Window());
     ASSERT_NE(SDL_GetWindowFromID(windowId), nullptr);
     // Hold a reference to each surface to see the engine let go of its own.
@@ -323,6 +271,7 @@ TEST(EngineDestruction, ReleasesTheWindowAndSurfacesItCreated)
     engine->Deinitialise();
     engine.reset();
 
+    EXPECT_EQ(log, (Log{"delete A", "delete B"}));
     EXPECT_EQ(SDL_GetWindowFromID(windowId), nullptr);
     for (SDL_Surface* surface : surfaces)
     {

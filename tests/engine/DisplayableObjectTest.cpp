@@ -60,34 +60,22 @@ protected:
 };
 } // namespace
 
-TEST_F(DisplayableObjectTest, StartsUnplacedAndDrawsATenByTenMagentaSquare)
+TEST_F(DisplayableObjectTest, DrawsATenByTenMagentaSquareAndErasesWhereItWasDrawn)
 {
     ShapedObject object(&m_engine);
-    EXPECT_EQ(object.GetX(), -1);
     EXPECT_EQ(object.GetLastDrawnX(), -1);
-    EXPECT_EQ(object.GetDrawWidth(), 10);
-    EXPECT_EQ(object.GetDrawHeight(), 10);
-
     object.SetPosition(100, 50);
     object.Draw();
     EXPECT_EQ(PixelsWithValue(m_foreground, kMagenta), Block(100, 50, 10, 10));
     EXPECT_EQ(object.GetLastDrawnX(), 100);
     EXPECT_EQ(object.GetLastDrawnY(), 50);
-}
 
-TEST_F(DisplayableObjectTest, EraseRestoresTheLastDrawnRectangle)
-{
-    ShapedObject object(&m_engine);
-    object.SetPosition(100, 50);
-    object.Draw();
     object.SetPosition(103, 50);
     object.Erase();
     EXPECT_TRUE(PixelsWithValue(m_foreground, kMagenta).empty());
     EXPECT_EQ(PixelsWithValue(m_foreground, kBackground), Block(100, 50, 10, 10));
-
     object.Draw();
     EXPECT_EQ(PixelsWithValue(m_foreground, kMagenta), Block(103, 50, 10, 10));
-    EXPECT_EQ(PixelsWithValue(m_foreground, kBackground), Block(100, 50, 3, 10));
 }
 
 TEST_F(DisplayableObjectTest, OffsetAndSizeShapeTheBoxAndItsErasure)

@@ -151,24 +151,15 @@ TEST(PixelImageResize, SameSizeKeepsEveryChannelWithinOneUnit)
         }
 }
 
-TEST(PixelImageResize, PointSamplingAndShrinking)
+TEST(PixelImageResize, PointSamplingTakesThePixelUnderEachPosition)
 {
     PixelImage source;
     Load(source, 4, 4, Coordinates);
     PixelImage point;
     point.ResizeFrom(source, 8, 2, true);
-    // Each target pixel is the one source pixel under its position.
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(point.GetPixel(x, y), Coordinates(x / 2, y * 2) & 0xFFFFFF) << x << "," << y;
-
-    // Halving a picture of equal pixels keeps its colour exactly.
-    PixelImage flat;
-    Load(flat, 48, 48, [](int, int) { return 0xFF2080C0u; });
-    PixelImage half;
-    half.ResizeFrom(flat, 24, 24, false);
-    for (int i = 0; i < 24 * 24; ++i)
-        ASSERT_EQ(half.GetPixels()[i], 0x2080C0u) << i;
 }
 
 TEST(PixelImageRender, CopiesTheBlockWholeAtItsPlace)

@@ -162,19 +162,3 @@ TEST_F(TileManagerTest, BasePictureIsADiagonalGreyPattern)
     EXPECT_EQ(PixelAt(m_background, 10, 10), 0x00505050u);
     EXPECT_EQ(PixelAt(m_background, 30, 10), 0x00000000u);
 }
-
-TEST_F(TileManagerTest, TilesPartlyOffTheSurfaceAreClipped)
-{
-    TileManager grey(24);
-    grey.SetMapSize(2, 1);
-    grey.SetCell(0, 0, 3);
-    grey.SetCell(1, 0, 3);
-    grey.DrawTileRange(&m_engine, m_background, 0, 0, 1, 0, 940, 710);
-    grey.DrawTileRange(&m_engine, m_background, 0, 0, 0, 0, -20, -20);
-    const auto third = testing_support::PixelsWithValue(m_background, 0x00303030);
-    const auto fourth = testing_support::PixelsWithValue(m_background, 0x00404040);
-    EXPECT_EQ(third.size(), 20u * 10u + 4u * 4u);
-    EXPECT_EQ(fourth.size(), 0u);
-    for (const auto& [x, y] : third)
-        EXPECT_TRUE((x >= 940 && x < 960 && y >= 710) || (x < 4 && y < 4)) << x << "," << y;
-}
