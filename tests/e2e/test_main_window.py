@@ -9,6 +9,8 @@ import os
 import sys
 import unittest
 
+# Leave no byte-code cache in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
