@@ -1,0 +1,80 @@
+// The cost of a frame on the play screen, beside the floor that any frame
+// of that kind must pay on this machine.
+#include "bench/BenchGame.h"
+
+#include <benchmark/benchmark.h>
+
+namespace
+{
+constexpr int kFourthLevel = 3;
+
+std::unique_ptr<BenchGame> StartOrSkip(benchmark::State& state)
+{
+    auto game = BenchGame::StartRound(kFourthLevel);
+    if (!game)
+        state.SkipWithError("the game did not start a round");
+    return game;
+}
+
+// After a screen change: the whole background, the HUD, nine objects.
+void BM_WholeRedrawFrame(benchmark::State& state)
+{
+    auto game = StartOrSkip(state);
+    for (auto _ : state)
+    {
+        game->Redraw(true);
+        game->RenderFrame();
+    }
+}
+BENCHMARK(BM_WholeRedrawFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_WholeRedrawFrame_Floor(benchmark::State& state)
+{
+    auto game = StartOrSkip(state);
+    for (auto _ : state)
+    {
+        game->CopyWholeBackground();
+        game->PresentOnly();
+    }
+}
+BENCHMARK(BM_WholeRedrawFrame_Floor)->Unit(benchmark::kMicrosecond);
+
+// Every pass of play: each object erased and drawn again, the HUD redrawn.
+void BM_PartialRedrawFrame(benchmark::State& state)
+{
+    auto game = StartOrSkip(state);
+    for (auto _ : state)
+    {
+        game->Redraw(false);
+        game->RenderFrame();
+    }
+}
+BENCHMARK(BM_PartialRedrawFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_PartialRedrawFrame_Floor(benchmark::State& state)
+{
+    auto game = StartOrSkip(state);
+    for (auto _ : state)
+        game->PresentOnly();
+}
+BENCHMARK(BM_PartialRedrawFrame_Floor)->Unit(benchmark::kMicrosecond);
+
+// The play screen's background at night: sky, stars, level tiles.
+void BM_PaintBackgroundNight(benchmark::State& state)
+{
+    auto game = StartOrSkip(state);
+    if (game && game->IsDaytime())
+        game->ToggleDaytime();
+    for (auto _ : state)
+        game->PaintBackground();
+}
+BENCHMARK(BM_PaintBackgroundNight)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintBackgroundNight_Floor(benchmark::State& state)
+{
+    auto game = StartOrSkip(state);
+    for (auto _ : state)
+        game->FillWholeBackground();
+}
+BENCHMARK(BM_PaintBackgroundNight_Floor)->Unit(benchmark::kMicrosecond);
+} // namespace
