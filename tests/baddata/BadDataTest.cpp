@@ -10,6 +10,9 @@
 namespace
 {
 constexpr signed char kPastEndOfFile = static_cast<signed char>((EOF - '0') & 0xFF);
+// Found by fuzzing: a bare XCF header, which the image library decodes to a
+// picture of 0 x 0 pixels rather than failing.
+const std::string kEmptyPicture("gimp xcf A\x86\x89PN", 14);
 const int kPatterns[][3] = {{'d', 'j', 'w'}, {'a', 'l', 'i'}, {'c', 'n', 's'}, {'w', 'k', 'd'}};
 
 // What a session on the data showed.
@@ -144,11 +147,14 @@ TEST(BadDataTest, GarbagePicturesLoadAsBlankImagesWithoutStoppingTheGame)
     ASSERT_FALSE(pictures.empty());
     for (size_t i = 0; i < pictures.size(); ++i)
     {
-        // Half plain garbage, half a real picture cut off after its header.
-        if (i % 2 == 0)
+        // Plain garbage, a real picture cut off after its header, or a file
+        // that decodes to no pixels at all.
+        if (i % 3 == 0)
             data.Write(pictures[i], "this is not a picture \x01\x02\x03\xff\xfe");
-        else
+        else if (i % 3 == 1)
             data.Truncate(pictures[i], 40);
+        else
+            data.Write(pictures[i], kEmptyPicture);
     }
     const Session session = PlayIn(data, 3);
     EXPECT_EQ(Count(session.printed, "error opening file\n"), 0) << session.printed;
@@ -201,4 +207,28 @@ TEST(BadDataTest, DirectoriesWhereFilesShouldBeAreSurvived)
     EXPECT_EQ(Count(session.printed, "Font loading failed.\n"), 1) << session.printed;
     EXPECT_TRUE(session.portraitBlank);
     ExpectRoundPlayed(session);
+}
+
+TEST(BadDataTest, PictureOfNoPixelsResizesToBlackAndDrawsNothing)
+{
+    const DataDirectory data(false);
+    data.Write("empty.png", kEmptyPicture);
+    PixelImage loaded;
+    loaded.LoadImage((data.Path() + "/empty.png").c_str());
+    EXPECT_EQ(loaded.GetWidth() * loaded.GetHeight(), 0);
+
+    PixelImage portrait;
+    portrait.ResizeFrom(loaded, 150, 150, false);
+    ASSERT_TRUE(portrait.HasPixels());
+    EXPECT_TRUE(AllZero(portrait));
+
+    // Neither copy may read the missing lower-right pixel or write anything.
+    SDL_Surface* surface = SDL_CreateRGBSurface(0, 32, 32, 32, 0x00FF0000, 0x0000FF00,
+                                                0x000000FF, 0xFF000000);
+    ASSERT_NE(surface, nullptr);
+    testing_support::FillSurface(surface, 0x123456);
+    loaded.RenderImage(surface, 0, 0, 0, 0, 24, 24);
+    loaded.RenderImageWithMask(surface, 0, 0, 0, 0, 24, 24);
+    EXPECT_EQ(testing_support::CountRgb(surface, 0x123456), 32 * 32);
+    SDL_FreeSurface(surface);
 }
