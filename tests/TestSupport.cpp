@@ -36,6 +36,16 @@ void FillSurface(SDL_Surface* surface, uint32_t value)
             static_cast<uint32_t*>(surface->pixels)[y * (surface->pitch / 4) + x] = value;
 }
 
+SurfacePtr MakeSurface(int width, int height, uint32_t fill)
+{
+    SurfacePtr surface(SDL_CreateRGBSurface(0, width, height, 32, 0x00FF0000, 0x0000FF00,
+                                            0x000000FF, 0xFF000000),
+                       SDL_FreeSurface);
+    if (surface)
+        FillSurface(surface.get(), fill);
+    return surface;
+}
+
 int CountRgb(SDL_Surface* surface, uint32_t colour)
 {
     int count = 0;
@@ -48,10 +58,17 @@ int CountRgb(SDL_Surface* surface, uint32_t colour)
 
 std::vector<std::pair<int, int>> PixelsWithValue(SDL_Surface* surface, uint32_t value)
 {
+    return PixelsWhere(surface->w, surface->h,
+                       [&](int x, int y) { return PixelAt(surface, x, y) == value; });
+}
+
+std::vector<std::pair<int, int>> PixelsWhere(int width, int height,
+                                             const std::function<bool(int, int)>& covered)
+{
     std::vector<std::pair<int, int>> found;
-    for (int y = 0; y < surface->h; ++y)
-        for (int x = 0; x < surface->w; ++x)
-            if (PixelAt(surface, x, y) == value)
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (covered(x, y))
                 found.emplace_back(x, y);
     return found;
 }
@@ -87,16 +104,13 @@ bool WritePng(const std::string& path, int width, int height,
     const size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0)
         MakeDirectories(path.substr(0, slash));
-    SDL_Surface* surface = SDL_CreateRGBSurface(0, width, height, 32, 0x00FF0000, 0x0000FF00,
-                                                0x000000FF, 0xFF000000);
+    const SurfacePtr surface = MakeSurface(width, height, 0);
     if (!surface)
         return false;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             static_cast<uint32_t*>(surface->pixels)[y * (surface->pitch / 4) + x] = pixel(x, y);
-    const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
-    SDL_FreeSurface(surface);
-    return saved;
+    return IMG_SavePNG(surface.get(), path.c_str()) == 0;
 }
 
 WorkingDirectory::WorkingDirectory(const std::string& path)

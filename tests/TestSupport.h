@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,12 +23,20 @@ uint32_t PixelAt(SDL_Surface* surface, int x, int y);
 uint32_t RgbAt(SDL_Surface* surface, int x, int y);
 // Fills a whole surface with one value.
 void FillSurface(SDL_Surface* surface, uint32_t value);
+// A 32-bit surface laid out like the engine's, filled with one value and
+// freed with its owner; null if it cannot be made.
+using SurfacePtr = std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>;
+SurfacePtr MakeSurface(int width, int height, uint32_t fill);
 // Counts the pixels of a surface whose RGB equals colour.
 int CountRgb(SDL_Surface* surface, uint32_t colour);
 
 // The (x, y) positions of every pixel whose full 32-bit value is value, in
 // row order; tests compare them with the pixels a shape should cover.
 std::vector<std::pair<int, int>> PixelsWithValue(SDL_Surface* surface, uint32_t value);
+// The positions in a width x height area for which covered(x, y) holds, in
+// the same order: what a shape should cover, to compare with the above.
+std::vector<std::pair<int, int>> PixelsWhere(int width, int height,
+                                             const std::function<bool(int, int)>& covered);
 
 // A fresh, empty directory made for one test, and the path of the repo.
 std::string MakeTempDir();
