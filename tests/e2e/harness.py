@@ -49,8 +49,11 @@ class Xvfb:
         read_end, write_end = os.pipe()
         try:
             self.process = subprocess.Popen(
+                # -noreset: by default the server resets when its last client
+                # leaves (such as the readiness probe below), and a client
+                # that connects during the reset is refused.
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen,
-                 "-nolisten", "tcp"],
+                 "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             os.close(write_end)
