@@ -12,6 +12,12 @@ install(FILES "${PROJECT_SOURCE_DIR}/Cornerstone Regular.ttf"
               "${PROJECT_SOURCE_DIR}/Cornerstone Regular.LICENSE.txt"
         DESTINATION ${SKIRMORA_DATA_DIR})
 
+# The launcher finds both from its own place, so the tree also works under a
+# prefix chosen only at install time (`cmake --install build --prefix ...`).
+file(RELATIVE_PATH SKIRMORA_LAUNCHER_TO_DATA ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_DATADIR}/skirmora)
+file(RELATIVE_PATH SKIRMORA_LAUNCHER_TO_BINARY ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_LIBEXECDIR}/skirmora/skirmora)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/skirmora.in
                ${PROJECT_BINARY_DIR}/packaging/skirmora @ONLY)
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/skirmora DESTINATION ${CMAKE_INSTALL_BINDIR})
