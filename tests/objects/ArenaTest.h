@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/DisplayableObject.h"
 #include "game/Stage2Engine.h"
 #include "objects/Character.h"
+#include "objects/Player.h"
 #include "tests/TestSupport.h"
 
 #include <algorithm>
@@ -14,22 +14,18 @@
 class ArenaGame : public Stage2Engine
 {
 public:
-    void ClearLevel()
-    {
-        for (auto& row : m_levelGrid)
-            for (signed char& cell : row)
-                cell = 0;
-    }
-    void SetTile(int column, int row, int code)
-    {
-        m_levelGrid[row][column] = static_cast<signed char>(code);
-    }
     void FillRow(int row, int fromColumn, int toColumn, int code)
     {
         for (int column = fromColumn; column <= toColumn; ++column)
-            SetTile(column, row, code);
+            m_levelGrid[row][column] = static_cast<signed char>(code);
     }
-    void Hold(int key, bool held = true) { m_keyStates[TranslateKey(key)] = held ? 1 : 0; }
+    void SetTile(int column, int row, int code) { FillRow(row, column, column, code); }
+    // Holds (or lets go of) every key named.
+    void Hold(const char* keys, bool held = true)
+    {
+        for (; *keys; ++keys)
+            m_keyStates[TranslateKey(*keys)] = held ? 1 : 0;
+    }
     void ReleaseKeys() { std::fill_n(m_keyStates.get(), kKeyStateCount, 0); }
     void SetScores(int score1, int score2)
     {
@@ -49,13 +45,13 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(0, testing_support::InitialiseHeadless(game));
-        game.ClearLevel();
+        for (int row = 0; row < Stage2Engine::kGridRows; ++row)
+            game.FillRow(row, 0, Stage2Engine::kGridColumns - 1, 0);
     }
-
     void Floor() { game.FillRow(kFloorRow, 0, Stage2Engine::kGridColumns - 1, 1); }
 
-    // Hands the objects to the engine's array (which owns them from then on)
-    // and draws them once, so their last drawn place is where they start.
+    // Hands the objects to the engine's array (which owns them) and draws
+    // them once, so their last drawn place is where they start.
     void Place(std::initializer_list<DisplayableObject*> objects)
     {
         game.CreateObjectArray(static_cast<int>(objects.size()));
@@ -66,31 +62,26 @@ protected:
     }
 
     // A bare character, which moves only when the test calls Move.
-    Character* Body(int x, int y, float vx = 0, float vy = 0)
+    Character* Body(int x, int y, float vx = 0, float vy = 0, CharacterKind kind = 0)
     {
-        auto* body = new Character(&game, x, y, 0);
+        auto* body = new Character(&game, x, y, kind);
         body->SetPosition(x, y);
         body->SetVelocity(vx, vy);
         return body;
     }
 
-    // One frame of a bare character, starting from where it was drawn.
-    static void Frame(Character* body)
+    // Frames as the game runs them (every update, then every draw), at
+    // most the given number, stopping once done() holds.
+    template <typename Done>
+    void StepUntil(int frames, Done done)
     {
-        body->Draw();
-        body->Move();
-        body->ApplyForces();
-    }
-
-    // One frame as the game runs it: every update, then every draw.
-    void Step(int frames = 1)
-    {
-        for (int i = 0; i < frames; ++i)
+        for (int i = 0; i < frames && !done(); ++i)
         {
             game.UpdateObjects(0);
             game.DrawObjects();
         }
     }
+    void Step(int frames = 1) { StepUntil(frames, [] { return false; }); }
 
     ArenaGame game;
 };

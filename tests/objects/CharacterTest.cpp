@@ -1,141 +1,164 @@
-// Jumps, running, charge, damage, respawn and drawing of characters.
-#include "objects/Character.h"
-#include "objects/Player.h"
+// Characters and players: jumps, running, limits, respawn, drawing, dash
+// charge and lever pulls.
 #include "tests/objects/ArenaTest.h"
-
-#include <algorithm>
 
 namespace
 {
-using testing_support::PixelAt;
-
+// Two players standing on the floor, settled by one frame.
 class CharacterTest : public ArenaTest
 {
 protected:
-    // A player standing on the floor, settled by one frame.
-    Player* StandingPlayer(int x = 100)
+    void SetUp() override
     {
+        ArenaTest::SetUp();
         Floor();
-        auto* player = new Player(&game, x, kStandY, 1, 0);
-        Place({player});
+        Place({one, two});
         Step();
-        return player;
     }
 
-    // The highest point (smallest y) reached in the given frames.
-    int Peak(const Player* player, int frames)
+    // The highest point (smallest y) player 1 reaches in the given frames.
+    int Peak(int frames)
     {
-        int top = player->GetY();
+        int top = one->GetY();
         for (int i = 0; i < frames; ++i)
         {
             Step();
-            top = std::min(top, player->GetY());
+            top = std::min(top, one->GetY());
         }
         return top;
     }
+
+    Player* one = new Player(&game, 100, kStandY, 1, 2);
+    Player* two = new Player(&game, 400, kStandY, 2, 2);
 };
 
 TEST_F(CharacterTest, JumpHeightsFromTapAndHold)
 {
-    Player* player = StandingPlayer();
-    game.Hold('w');
+    game.Hold("w");
     Step();
-    game.Hold('w', false);
-    EXPECT_EQ(kStandY - 55, Peak(player, 40));
-    EXPECT_EQ(kStandY, player->GetY());
-
-    game.Hold('w');
-    EXPECT_EQ(kStandY - 125, Peak(player, 17));
+    game.ReleaseKeys();
+    EXPECT_EQ(kStandY - 55, Peak(40));
+    EXPECT_EQ(kStandY, one->GetY());
+    game.Hold("w");
+    EXPECT_EQ(kStandY - 125, Peak(17));
 }
 
-TEST_F(CharacterTest, GroundRunReachesTopSpeedOnTheTwentySixthFrame)
+TEST_F(CharacterTest, EachPlayerRunsOnItsOwnKeysAndFacesAsTurned)
 {
-    Player* player = StandingPlayer(50);
-    game.Hold('d');
-    // What Update leaves is the speed of its motion less 0.8 of friction.
+    EXPECT_EQ(&one->GetRightImage(), one->GetCurrentImage());
+    EXPECT_EQ(&two->GetLeftImage(), two->GetCurrentImage());
+    // Both run right, one pushing 1.0 a frame, less 0.8 of ground friction.
+    game.Hold("dl");
     Step(25);
-    EXPECT_NEAR(5.0f, player->GetVelocityX(), 1e-4);
+    EXPECT_NEAR(5.0f, one->GetVelocityX(), 1e-4);
     Step();
-    EXPECT_NEAR(5.2f, player->GetVelocityX(), 1e-4);
-    Step(20);
-    EXPECT_LE(player->GetVelocityX() + 0.8f, 7.0f + 1e-4) << "at most one step over 6.0";
+    EXPECT_NEAR(5.2f, one->GetVelocityX(), 1e-4) << "6.0 on the 26th frame";
+    EXPECT_EQ(one->GetVelocityX(), two->GetVelocityX());
 
-    // Air control is a quarter of that on the ground.
-    Character* flyer = Body(400, 100);
-    Place({flyer});
-    flyer->Accelerate(-1.0f);
-    EXPECT_EQ(-0.25f, flyer->GetVelocityX());
+    // In the air a quarter of that; at top speed it still turns to face.
+    Character flyer(&game, 400, 100, 0);
+    flyer.Accelerate(-1.0f);
+    EXPECT_EQ(-0.25f, flyer.GetVelocityX());
+    flyer.SetVelocity(6.0f, 0);
+    flyer.Accelerate(1.0f);
+    EXPECT_EQ(6.0f, flyer.GetVelocityX());
+    EXPECT_EQ(&flyer.GetRightImage(), flyer.GetCurrentImage());
 }
 
-TEST_F(CharacterTest, FastFallAndDamageLimits)
+TEST_F(CharacterTest, DashNeedsAFullChargeAndADirectionAndRecharges)
 {
-    Character* c = Body(0, 0, 0, 30.0f);
-    Place({c});
-    c->FastFall();
-    EXPECT_EQ(32.0f, c->GetVelocityY());
-    c->SetVelocity(0, 30.5f);
-    c->FastFall();
-    EXPECT_EQ(30.5f, c->GetVelocityY());
+    one->SetPosition(400, 200);
+    game.Hold("c");
+    one->Attack();
+    EXPECT_EQ(0.0f, one->GetVelocityX()) << "no direction: nothing";
+    EXPECT_EQ(1.0f, one->GetAttackCharge());
+    game.Hold("ds"); // diagonal: both impulses
+    one->Attack();
+    EXPECT_EQ(10.0f, one->GetVelocityX());
+    EXPECT_EQ(10.0f, one->GetVelocityY());
+    EXPECT_EQ(0.0f, one->GetAttackCharge());
+    one->Attack();
+    EXPECT_EQ(10.0f, one->GetVelocityX()) << "empty: nothing";
 
-    c->SetDamage(4.95f);
-    c->AddDamage(0.1f);
-    EXPECT_EQ(5.0f, c->GetDamage());
-}
-
-TEST_F(CharacterTest, RespawnResetsAndCountsUnlessTheRoundIsDecided)
-{
-    auto* player = new Player(&game, 200, 300, 1, 0);
-    Place({player});
-    player->SetDamage(3.0f);
-    player->SetAttackCharge(0.2f);
-    player->SetVelocity(0, 15.0f);
-    player->SetPosition(200, 830);
-    for (int i = 0; i < 3 && player->GetDeaths() == 0; ++i)
+    // 101 frames of recharge make it full again.
+    game.ReleaseKeys();
+    int frames = 0;
+    for (; frames < 150 && one->GetAttackCharge() < 1.0f; ++frames)
         Step();
-    EXPECT_EQ(1, player->GetDeaths());
-    EXPECT_FALSE(player->IsOutOfArena());
-    EXPECT_EQ(1.0f, player->GetDamage());
-    EXPECT_GE(player->GetAttackCharge(), 1.0f);
-    EXPECT_EQ(200, player->GetX());
-    EXPECT_LT(player->GetY(), 330) << "back at its start, falling from there";
+    EXPECT_EQ(101, frames);
+}
 
-    // Out of the arena once the round is decided: stays out, not counted.
-    player->SetWon(true);
-    player->SetLost(true);
-    player->SetPosition(200, 900);
+TEST_F(CharacterTest, LeverPullFlipsDayOnlyOnALeverAndIsUsedUpEitherWay)
+{
+    const bool day = game.IsDaytime();
+    game.SetTile(4, 19, 4); // the cell of ((100 + 10) / 24, (456 + 10) / 24)
+    one->PullLever();
+    one->PullLever(); // clicks before one update count once
+    Step();
+    EXPECT_NE(day, game.IsDaytime());
+    EXPECT_FALSE(one->HasLeverRequest());
+
+    // Levers where a reference cell outside the grid would wrongly be read.
+    game.SetTile(4, 19, 0);
+    game.SetTile(4, 0, 4);
+    game.SetTile(38, 18, 4);
+    const int places[][2] = {{100, kStandY}, {100, -60}, {-60, kStandY}};
+    for (const auto& place : places) // an empty cell, above the grid, beside it
+    {
+        one->SetPosition(place[0], place[1]);
+        one->PullLever();
+        Step();
+        EXPECT_NE(day, game.IsDaytime()) << place[0] << "," << place[1];
+        EXPECT_FALSE(one->HasLeverRequest());
+    }
+}
+
+TEST_F(CharacterTest, LimitsOfFastFallAndDamageAndRespawn)
+{
+    one->SetVelocity(0, 30.0f);
+    one->FastFall();
+    EXPECT_EQ(32.0f, one->GetVelocityY());
+    one->SetVelocity(0, 30.5f);
+    one->FastFall();
+    EXPECT_EQ(30.5f, one->GetVelocityY());
+    one->SetDamage(4.95f);
+    one->AddDamage(0.1f);
+    EXPECT_EQ(5.0f, one->GetDamage());
+
+    // Out of the arena: back at its start, reset, with a death counted.
+    one->SetAttackCharge(0.2f);
+    one->SetPosition(200, 830);
+    one->SetVelocity(0, 15.0f);
+    Step(2);
+    EXPECT_EQ(1, one->GetDeaths());
+    EXPECT_FALSE(one->IsOutOfArena());
+    EXPECT_EQ(1.0f, one->GetDamage());
+    EXPECT_GE(one->GetAttackCharge(), 1.0f);
+    EXPECT_EQ(kStandY, one->GetY());
+    one->SetWon(true); // once the round is decided it stays out, uncounted
+    one->SetPosition(200, 900);
     Step(3);
-    EXPECT_TRUE(player->IsOutOfArena());
-    EXPECT_EQ(1, player->GetDeaths());
+    EXPECT_TRUE(one->IsOutOfArena());
+    EXPECT_EQ(1, one->GetDeaths());
 }
 
 TEST_F(CharacterTest, DrawsItsSpriteUnlessPinnedOrWithoutOne)
 {
-    SDL_Surface* screen = game.GetForeground();
-    testing_support::FillSurface(screen, 0x12345678);
     Character* shown = Body(100, 100);
     Character* pinned = Body(950, 100, 20.0f);
-    auto* bare = new Character(&game, 300, 100, 99);
-    bare->SetPosition(300, 100);
+    Character* bare = Body(300, 100, 0, 0, 99);
     auto* barePlayer = new Player(&game, 400, 100, 1, -1);
     Place({shown, pinned, bare, barePlayer});
-
-    ASSERT_NE(nullptr, shown->GetCurrentImage());
-    EXPECT_EQ(&shown->GetLeftImage(), shown->GetCurrentImage());
-    EXPECT_EQ(shown->GetCurrentImage()->GetPixel(0, 0), PixelAt(screen, 100, 100));
-    EXPECT_EQ(shown->GetCurrentImage()->GetPixel(23, 23), PixelAt(screen, 123, 123));
-
-    // Sprite-less characters stay sprite-less, even when turned.
     bare->Accelerate(1.0f);
     barePlayer->Accelerate(-1.0f);
-    EXPECT_EQ(nullptr, bare->GetCurrentImage());
+    EXPECT_EQ(nullptr, bare->GetCurrentImage()) << "still sprite-less when turned";
     EXPECT_EQ(nullptr, barePlayer->GetCurrentImage());
-
     pinned->Move();
     ASSERT_TRUE(pinned->IsPastEdge());
+    SDL_Surface* screen = game.GetForeground();
     testing_support::FillSurface(screen, 0x12345678);
     game.DrawObjects();
-    EXPECT_EQ(950, pinned->GetLastDrawnX()) << "the last drawn place is kept while pinned";
-    const int untouched = testing_support::CountRgb(screen, 0x345678);
-    EXPECT_EQ(960 * 720 - 24 * 24, untouched) << "only the unpinned sprite is drawn";
+    EXPECT_EQ(960 * 720 - 24 * 24, testing_support::CountRgb(screen, 0x345678));
+    EXPECT_EQ(shown->GetLeftImage().GetPixel(5, 5), testing_support::PixelAt(screen, 105, 105));
 }
 } // namespace

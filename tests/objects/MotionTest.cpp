@@ -1,90 +1,59 @@
-// Motion against level tiles, friction and gravity, and the window's edges.
-#include "objects/Character.h"
-#include "objects/Player.h"
+// Motion against level tiles, other characters and the window's edges.
 #include "tests/objects/ArenaTest.h"
 
 namespace
 {
 using MotionTest = ArenaTest;
 
-TEST_F(MotionTest, RestingFallingAndFriction)
-{
-    game.FillRow(kFloorRow, 0, 9, 1); // bricks up to x = 239
-    Character* body = Body(200, kStandY, 1.0f);
-    Place({body});
-    Frame(body);
-    Frame(body);
-    EXPECT_EQ(kStandY, body->GetY());
-    EXPECT_TRUE(body->IsOnGround() && body->IsOnSolidGround());
-    EXPECT_EQ(0.0f, body->GetVelocityX()) << "0.8 a frame on the ground, never past 0";
-
-    // Off the end: airborne after that frame, then 1.0 more fall per frame.
-    body->SetPosition(240, kStandY);
-    body->SetVelocity(1.0f, 0);
-    Frame(body);
-    EXPECT_FALSE(body->IsOnGround());
-    EXPECT_EQ(1.0f, body->GetVelocityY());
-    EXPECT_FLOAT_EQ(0.8f, body->GetVelocityX()) << "0.2 a frame in the air";
-    body->SetVelocity(0, 14.5f);
-    Frame(body);
-    EXPECT_EQ(15.0f, body->GetVelocityY()) << "capped at 15";
-    body->SetVelocity(0, 20.0f);
-    Frame(body);
-    EXPECT_EQ(19.5f, body->GetVelocityY()) << "a fast fall eases back by 0.5";
-}
-
-TEST_F(MotionTest, WallsStopOrBounceByArrivalSpeed)
+TEST_F(MotionTest, BricksStopOrBounceByArrivalSpeed)
 {
     Floor();
-    game.SetTile(10, kFloorRow - 1, 1); // a wall block over x = 240 .. 263
-    struct Case
+    game.SetTile(10, kFloorRow - 1, 1); // a wall over x = 240 .. 263
+    game.SetTile(10, kFloorRow - 3, 1); // a ceiling over y = 408 .. 431
+    const struct
     {
-        int startX;
-        float speed;
-        float after;
+        int x, y;
+        float vx, vy, vxAfter, vyAfter;
+    } cases[] = {
+        {216, kStandY, 6.0f, 0, -3.0f, 0},  // fast from the left: back at half speed
+        {216, kStandY, 1.0f, 0, 0, 0},      // slow: stops dead
+        {216, kStandY, 1.2f, 0, -0.6f, 0},  // 1.2 in single precision is over the threshold
+        {264, kStandY, -0.5f, 0, 0.25f, 0}, // from the right any speed bounces
+        {240, 432, 0, -4.0f, 0, 2.0f},      // a head bump
     };
-    const Case cases[] = {
-        {216, 6.0f, -3.0f},  // fast from the left: back at half speed
-        {216, 1.0f, 0.0f},   // slow from the left: stops dead
-        {216, 1.2f, -0.6f},  // 1.2 in single precision is above the threshold
-        {264, -0.5f, 0.25f}, // from the right any speed bounces
-    };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
-        Character* body = Body(c.startX, kStandY, c.speed);
+        SCOPED_TRACE(testing::Message() << "arriving at " << c.vx << ", " << c.vy);
+        Character* body = Body(c.x, c.y, c.vx, c.vy);
         Place({body});
         body->Move();
-        EXPECT_EQ(c.after, body->GetVelocityX()) << "arriving at " << c.speed;
-        EXPECT_EQ(c.startX, body->GetX()) << "arriving at " << c.speed;
+        EXPECT_EQ(c.vxAfter, body->GetVelocityX());
+        EXPECT_EQ(c.vyAfter, body->GetVelocityY());
+        EXPECT_EQ(c.x, body->GetX());
+        EXPECT_EQ(c.y, body->GetY());
     }
-
-    // A head bump under a brick sends it back down at half the rising speed.
-    game.SetTile(10, kFloorRow - 3, 1); // ceiling at y = 408 .. 431
-    Character* body = Body(240, 432, 0, -4.0f);
-    Place({body});
-    body->Move();
-    EXPECT_EQ(2.0f, body->GetVelocityY());
-    EXPECT_EQ(432, body->GetY());
 }
 
-TEST_F(MotionTest, ThinPlatformCatchesOnlyFromAbove)
+TEST_F(MotionTest, ThinPlatformsCatchFromAboveAndLetTheFallKeyThrough)
 {
     Floor();
-    game.FillRow(15, 2, 8, 2); // thin platform with its top at y = 360
-    auto* player = new Player(&game, 100, kStandY, 1, 0);
-    Place({player});
+    game.FillRow(15, 2, 8, 2);  // thin platform, top at y = 360
+    game.FillRow(15, 9, 12, 1); // bricks next to it
+    auto* jumper = new Player(&game, 100, kStandY, 1, 0);
+    auto* straddling = new Player(&game, 200, 336, 2, 0); // over x = 200 .. 223
+    Place({jumper, straddling});
     Step();
-
-    // Up through it, then down onto it.
-    game.Hold('w');
+    game.Hold("w"); // up through it from the floor, then down onto it
     Step(8);
-    game.Hold('w', false);
-    Step(9); // the top of a 125-pixel jump
-    EXPECT_EQ(kStandY - 125, player->GetY());
-    Step(30);
-    EXPECT_EQ(336, player->GetY());
-    EXPECT_TRUE(player->IsOnThinPlatform());
-    EXPECT_FALSE(player->IsOnSolidGround());
+    game.ReleaseKeys();
+    Step(40);
+    EXPECT_EQ(336, jumper->GetY());
+    EXPECT_TRUE(jumper->IsOnThinPlatform() && !jumper->IsOnSolidGround());
+    ASSERT_TRUE(straddling->IsOnThinPlatform() && straddling->IsOnSolidGround());
+    game.Hold("sk"); // a brick under part of it holds the player up
+    Step(20);
+    EXPECT_EQ(kStandY, jumper->GetY());
+    EXPECT_EQ(336, straddling->GetY());
 }
 
 TEST_F(MotionTest, JumpBlockThrowsUpAndBlocksJumpsUntilLanding)
@@ -97,21 +66,63 @@ TEST_F(MotionTest, JumpBlockThrowsUpAndBlocksJumpsUntilLanding)
     EXPECT_EQ(-25.0f, body->GetVelocityY());
     EXPECT_EQ(kStandY, body->GetY());
     EXPECT_TRUE(body->IsLaunched());
-    EXPECT_FALSE(body->IsOnGround());
     body->Jump();
     EXPECT_EQ(-25.0f, body->GetVelocityY()) << "no boost while launched";
 
-    // Landing on a brick ends the launch.
     body->SetPosition(300, 400);
     body->SetVelocity(0, 5.0f);
     for (int i = 0; i < 20 && !body->IsOnGround(); ++i)
-        Frame(body);
-    EXPECT_FALSE(body->IsLaunched());
+    {
+        body->Draw();
+        body->Move();
+    }
+    EXPECT_FALSE(body->IsLaunched()) << "landing on a brick ends the launch";
     body->Jump();
     EXPECT_EQ(-10.0f, body->GetVelocityY());
 }
 
-TEST_F(MotionTest, PinnedPastSideEdgesAndOutOfArena)
+TEST_F(MotionTest, HitsFromEachSideRaiseDamageBeforeKnockback)
+{
+    Floor();
+    const struct
+    {
+        int x, y;
+        float vx, vy;
+        int victimY;
+        float victimVy, damage, victimVxAfter, victimVyAfter, vxAfter, vyAfter;
+        int xAfter, yAfter;
+    } cases[] = {
+        // Landing on an airborne head, at 10.
+        {300, 275, 2.0f, 10.0f, 300, 0, 1.1f, 2.2f, 11.0f, 2.0f, -5.0f, 302, 276},
+        // Running into the right side of an airborne one, at 16.
+        {326, 300, -16.0f, 0, 300, 2.0f, 1.16f, -18.56f, 2.0f, 8.0f, 0, 324, 300},
+        // Rising into it from below, at 10.
+        {300, 325, 1.0f, -10.0f, 300, 0, 1.1f, 1.1f, -11.0f, 1.0f, 5.0f, 301, 324},
+        // A dash at 16 into a standing one, from either side: it is thrown up.
+        {274, kStandY, 16.0f, 0, kStandY, 0, 1.16f, 18.56f, -18.56f, -8.0f, 0, 276, kStandY},
+        {326, kStandY, -16.0f, 0, kStandY, 0, 1.16f, -18.56f, -18.56f, 8.0f, 0, 324, kStandY},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "hitter from " << c.x << ", " << c.y);
+        Character* victim = Body(300, c.victimY);
+        Character* hitter = Body(c.x, c.y, c.vx, c.vy);
+        Place({victim, hitter});
+        victim->Move(); // finds out whether it stands
+        victim->SetVelocity(0, c.victimVy);
+        hitter->Move();
+        EXPECT_FLOAT_EQ(c.damage, victim->GetDamage());
+        EXPECT_FLOAT_EQ(c.victimVxAfter, victim->GetVelocityX());
+        EXPECT_FLOAT_EQ(c.victimVyAfter, victim->GetVelocityY());
+        EXPECT_EQ(c.vxAfter, hitter->GetVelocityX());
+        EXPECT_EQ(c.vyAfter, hitter->GetVelocityY());
+        EXPECT_EQ(c.xAfter, hitter->GetX());
+        EXPECT_EQ(c.yAfter, hitter->GetY());
+        EXPECT_EQ(c.victimY, victim->GetY()) << "only the hitter is repositioned";
+    }
+}
+
+TEST_F(MotionTest, PinnedAtTheSidesAndOutPastTheLimits)
 {
     Character* body = Body(930, 300, 30.0f);
     Place({body});
@@ -119,43 +130,78 @@ TEST_F(MotionTest, PinnedPastSideEdgesAndOutOfArena)
     EXPECT_EQ(959, body->GetX());
     EXPECT_TRUE(body->IsPastEdge());
     EXPECT_EQ(1, body->GetEdgeOvershoot());
-
-    // Back inward before the limit: it reappears once the count is 0.
-    body->SetVelocity(-10.0f, 0);
+    body->SetVelocity(-10.0f, 0); // back inward: it moves once the count is 0
     body->Move();
     EXPECT_FALSE(body->IsPastEdge());
     EXPECT_EQ(950, body->GetX());
 
-    body->SetVelocity(129.0f, 0); // 9 to the pin, 120 beyond it
-    body->Move();
-    EXPECT_EQ(120, body->GetEdgeOvershoot());
-    EXPECT_FALSE(body->IsOutOfArena());
-    body->SetVelocity(1.0f, 0);
-    body->Move();
-    EXPECT_TRUE(body->IsOutOfArena());
-
-    // Left: pinned at -23, out below -144; down: out past y = 840; up: -144.
-    struct Case
+    const struct
     {
         int x, y;
         float vx, vy;
         int limitX, limitY;
-        float stepX, stepY; // one more pixel outward
+        float stepX, stepY; // one pixel more, out of the arena
+    } cases[] = {
+        {950, 300, 129.0f, 0, 959, 300, 1.0f, 0}, // 9 to the pin, 120 beyond it
+        {5, 300, -172.0f, 0, -23, 300, -1.0f, 0}, // 28 to the pin, 144 beyond it
+        {400, 830, 0, 10.0f, 400, 840, 0, 1.0f},
+        {400, -140, 0, -4.0f, 400, -144, 0, -1.0f},
     };
-    const Case cases[] = {{5, 300, -172.0f, 0, -23, 300, -1.0f, 0},
-                          {400, 830, 0, 10.0f, 400, 840, 0, 1.0f},
-                          {400, -140, 0, -4.0f, 400, -144, 0, -1.0f}};
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
+        SCOPED_TRACE(testing::Message() << "from " << c.x << ", " << c.y);
         Character* mover = Body(c.x, c.y, c.vx, c.vy);
         Place({mover});
         mover->Move();
         EXPECT_EQ(c.limitX, mover->GetX());
         EXPECT_EQ(c.limitY, mover->GetY());
-        EXPECT_FALSE(mover->IsOutOfArena()) << "at the limit";
+        EXPECT_FALSE(mover->IsOutOfArena());
         mover->SetVelocity(c.stepX, c.stepY);
         mover->Move();
-        EXPECT_TRUE(mover->IsOutOfArena()) << "one pixel past it";
+        EXPECT_TRUE(mover->IsOutOfArena());
     }
+}
+
+// A scripted fight on the first level, frame by frame as the game runs it.
+TEST_F(MotionTest, DashRingOutAndRespawnOnLevelOne)
+{
+    game.LoadLevelFile(0);
+    const int startX2 = game.GetPlayer2StartX();
+    const int startY2 = game.GetPlayer2StartY();
+    auto* one = new Player(&game, game.GetPlayer1StartX(), game.GetPlayer1StartY(), 1, 0);
+    auto* two = new Player(&game, startX2, startY2, 2, 3);
+    Place({one, two});
+    ASSERT_LT(one->GetX(), two->GetX()) << "the script has player 1 on the left";
+    Step(40); // both drop onto the level and settle
+    ASSERT_TRUE(one->IsOnGround() && two->IsOnGround());
+    const int groundY = two->GetY();
+    const int groundX1 = one->GetX();
+
+    // Both run at each other; player 1 dashes once the gap is small.
+    game.Hold("dj");
+    StepUntil(120, [&] { return two->GetX() - one->GetX() <= 60; });
+    EXPECT_GT(one->GetX(), groundX1);
+    EXPECT_LT(two->GetX(), startX2);
+    ASSERT_LE(two->GetX() - one->GetX(), 60) << "the players never closed in";
+    game.Hold("c");
+    Step();
+    game.ReleaseKeys();
+    EXPECT_LT(one->GetAttackCharge(), 0.5f) << "the dash used the charge";
+    StepUntil(10, [&] { return two->GetDamage() > 1.0f; });
+    EXPECT_GE(two->GetDamage(), 1.15f) << "a dash at 15 or more adds 0.15";
+    EXPECT_GT(two->GetVelocityX(), 10.0f) << "knocked away to the right";
+
+    // Carried (and running) off the right side until it is out.
+    game.Hold("l");
+    StepUntil(600, [&] { return two->GetDeaths() > 0; });
+    ASSERT_EQ(1, two->GetDeaths()) << "player 2 never left the arena";
+    EXPECT_EQ(0, one->GetDeaths());
+    EXPECT_EQ(startX2, two->GetX());
+    EXPECT_EQ(startY2, two->GetY());
+    EXPECT_EQ(1.0f, two->GetDamage());
+    game.ReleaseKeys();
+    Step(60);
+    EXPECT_EQ(startX2, two->GetX());
+    EXPECT_EQ(groundY, two->GetY()) << "back on the level where it started";
 }
 } // namespace
