@@ -15,16 +15,9 @@ class TestGame : public Stage2Engine
 {
 public:
     using Stage2Engine::m_backgroundGrid;
-    using Stage2Engine::m_daytime;
-    using Stage2Engine::m_highlight;
     using Stage2Engine::m_levelGrid;
-    using Stage2Engine::m_paintedNight;
-    using Stage2Engine::m_player1;
-    using Stage2Engine::m_player2;
     using Stage2Engine::m_score1;
-    using Stage2Engine::m_score2;
     using Stage2Engine::m_secondsLeft;
-    using Stage2Engine::m_state;
     using Stage2Engine::m_sunDimming;
 
     // One pass of the main loop's logic at the given tick.
@@ -34,6 +27,7 @@ public:
         DoFrameLogic();
     }
     void Click(int x, int y) { OnMouseDown(1, x, y); }
+    void ClickCentre(const ScreenRect& r) { Click((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2); }
 
     // Clicks through both character screens and the level screen at the
     // given tick, which becomes the round's start.
@@ -48,7 +42,6 @@ public:
         ClickCentre(ThumbnailHit(level));
         Click(kConfirmBox.x1, kConfirmBox.y1);
     }
-    void ClickCentre(const ScreenRect& rect) { Click((rect.x1 + rect.x2) / 2, (rect.y1 + rect.y2) / 2); }
 
     // Replaces the round's objects with the given players and one more.
     void UsePlayers(Player* first, Player* second, DisplayableObject* extra = nullptr)
@@ -94,8 +87,7 @@ inline int CountInRect(SDL_Surface* surface, int x1, int y1, int x2, int y2, uin
     int count = 0;
     for (int y = y1; y <= y2; ++y)
         for (int x = x1; x <= x2; ++x)
-            if (testing_support::RgbAt(surface, x, y) == colour)
-                ++count;
+            count += testing_support::RgbAt(surface, x, y) == colour;
     return count;
 }
 } // namespace game_testing
