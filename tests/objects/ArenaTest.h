@@ -6,8 +6,10 @@
 #include "tests/TestSupport.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <string>
 
 // The game with a writable level grid, key table and scores, so objects can
 // be stepped frame by frame without the game's own screens.
@@ -68,6 +70,16 @@ protected:
         body->SetPosition(x, y);
         body->SetVelocity(vx, vy);
         return body;
+    }
+
+    // A character's place, speed and damage multiplier, as "x,y vx,vy *d".
+    static std::string State(const Character* c)
+    {
+        char text[96];
+        std::snprintf(text, sizeof text, "%d,%d %g,%g *%g", c->GetX(), c->GetY(),
+                      static_cast<double>(c->GetVelocityX()),
+                      static_cast<double>(c->GetVelocityY()), static_cast<double>(c->GetDamage()));
+        return text;
     }
 
     // Frames as the game runs them (every update, then every draw), at

@@ -13,24 +13,21 @@ TEST_F(MotionTest, BricksStopOrBounceByArrivalSpeed)
     const struct
     {
         int x, y;
-        float vx, vy, vxAfter, vyAfter;
+        float vx, vy;
+        const char* after;
     } cases[] = {
-        {216, kStandY, 6.0f, 0, -3.0f, 0},  // fast from the left: back at half speed
-        {216, kStandY, 1.0f, 0, 0, 0},      // slow: stops dead
-        {216, kStandY, 1.2f, 0, -0.6f, 0},  // 1.2 in single precision is over the threshold
-        {264, kStandY, -0.5f, 0, 0.25f, 0}, // from the right any speed bounces
-        {240, 432, 0, -4.0f, 0, 2.0f},      // a head bump
+        {216, kStandY, 6.0f, 0, "216,456 -3,0 *1"},    // fast from the left: back at half
+        {216, kStandY, 1.0f, 0, "216,456 0,0 *1"},     // slow: stops dead
+        {216, kStandY, 1.2f, 0, "216,456 -0.6,0 *1"},  // 1.2 as a float is over the threshold
+        {264, kStandY, -0.5f, 0, "264,456 0.25,0 *1"}, // from the right any speed bounces
+        {240, 432, 0, -4.0f, "240,432 0,2 *1"},        // a head bump
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << "arriving at " << c.vx << ", " << c.vy);
         Character* body = Body(c.x, c.y, c.vx, c.vy);
         Place({body});
         body->Move();
-        EXPECT_EQ(c.vxAfter, body->GetVelocityX());
-        EXPECT_EQ(c.vyAfter, body->GetVelocityY());
-        EXPECT_EQ(c.x, body->GetX());
-        EXPECT_EQ(c.y, body->GetY());
+        EXPECT_EQ(c.after, State(body)) << "arriving at " << c.vx << ", " << c.vy;
     }
 }
 
@@ -63,8 +60,7 @@ TEST_F(MotionTest, JumpBlockThrowsUpAndBlocksJumpsUntilLanding)
     Character* body = Body(96, kStandY, 0, 1.0f);
     Place({body});
     body->Move();
-    EXPECT_EQ(-25.0f, body->GetVelocityY());
-    EXPECT_EQ(kStandY, body->GetY());
+    EXPECT_EQ("96,456 0,-25 *1", State(body));
     EXPECT_TRUE(body->IsLaunched());
     body->Jump();
     EXPECT_EQ(-25.0f, body->GetVelocityY()) << "no boost while launched";
@@ -89,18 +85,18 @@ TEST_F(MotionTest, HitsFromEachSideRaiseDamageBeforeKnockback)
         int x, y;
         float vx, vy;
         int victimY;
-        float victimVy, damage, victimVxAfter, victimVyAfter, vxAfter, vyAfter;
-        int xAfter, yAfter;
+        float victimVy;
+        const char *hitterAfter, *victimAfter;
     } cases[] = {
         // Landing on an airborne head, at 10.
-        {300, 275, 2.0f, 10.0f, 300, 0, 1.1f, 2.2f, 11.0f, 2.0f, -5.0f, 302, 276},
+        {300, 275, 2.0f, 10.0f, 300, 0, "302,276 2,-5 *1", "300,300 2.2,11 *1.1"},
         // Running into the right side of an airborne one, at 16.
-        {326, 300, -16.0f, 0, 300, 2.0f, 1.16f, -18.56f, 2.0f, 8.0f, 0, 324, 300},
+        {326, 300, -16.0f, 0, 300, 2.0f, "324,300 8,0 *1", "300,300 -18.56,2 *1.16"},
         // Rising into it from below, at 10.
-        {300, 325, 1.0f, -10.0f, 300, 0, 1.1f, 1.1f, -11.0f, 1.0f, 5.0f, 301, 324},
+        {300, 325, 1.0f, -10.0f, 300, 0, "301,324 1,5 *1", "300,300 1.1,-11 *1.1"},
         // A dash at 16 into a standing one, from either side: it is thrown up.
-        {274, kStandY, 16.0f, 0, kStandY, 0, 1.16f, 18.56f, -18.56f, -8.0f, 0, 276, kStandY},
-        {326, kStandY, -16.0f, 0, kStandY, 0, 1.16f, -18.56f, -18.56f, 8.0f, 0, 324, kStandY},
+        {274, kStandY, 16.0f, 0, kStandY, 0, "276,456 -8,0 *1", "300,456 18.56,-18.56 *1.16"},
+        {326, kStandY, -16.0f, 0, kStandY, 0, "324,456 8,0 *1", "300,456 -18.56,-18.56 *1.16"},
     };
     for (const auto& c : cases)
     {
@@ -111,14 +107,8 @@ TEST_F(MotionTest, HitsFromEachSideRaiseDamageBeforeKnockback)
         victim->Move(); // finds out whether it stands
         victim->SetVelocity(0, c.victimVy);
         hitter->Move();
-        EXPECT_FLOAT_EQ(c.damage, victim->GetDamage());
-        EXPECT_FLOAT_EQ(c.victimVxAfter, victim->GetVelocityX());
-        EXPECT_FLOAT_EQ(c.victimVyAfter, victim->GetVelocityY());
-        EXPECT_EQ(c.vxAfter, hitter->GetVelocityX());
-        EXPECT_EQ(c.vyAfter, hitter->GetVelocityY());
-        EXPECT_EQ(c.xAfter, hitter->GetX());
-        EXPECT_EQ(c.yAfter, hitter->GetY());
-        EXPECT_EQ(c.victimY, victim->GetY()) << "only the hitter is repositioned";
+        EXPECT_EQ(c.hitterAfter, State(hitter));
+        EXPECT_EQ(c.victimAfter, State(victim)) << "only the hitter is repositioned";
     }
 }
 
