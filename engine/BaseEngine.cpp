@@ -35,6 +35,17 @@ int Pix(double v)
         return 100000000;
     return static_cast<int>(shifted);
 }
+// Without any display the library quietly falls back to drawing off-screen,
+// and the game would run on with no window. Only a driver without a window
+// that was asked for by name (as the tests do) counts as usable.
+bool HasUsableDisplay()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
+        return true;
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    return requested && std::strstr(requested, driver) != nullptr;
+}
 } // namespace
 
 BaseEngine::BaseEngine() = default;
@@ -76,6 +87,12 @@ int BaseEngine::Initialise(const char* title, int width, int height, const char*
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
     {
         std::fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
+        return 1;
+    }
+    if (!HasUsableDisplay())
+    {
+        std::fprintf(stderr, "Unable to init SDL: %s\n", "no display available");
+        SDL_Quit();
         return 1;
     }
     // Exit handlers run in reverse, so fonts shut down before video.
