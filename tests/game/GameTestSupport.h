@@ -55,13 +55,15 @@ public:
     }
 };
 
-// A player that stands still and can be given any death count.
+// A player that stands still, counting its updates, and can be given any
+// death count.
 class ScriptedPlayer : public Player
 {
 public:
     ScriptedPlayer(BaseEngine* engine, int number) : Player(engine, 100, 100, number, 0) {}
-    void Update(int) override {}
+    void Update(int) override { ++updates; }
     void SetDeaths(int deaths) { m_deaths = deaths; }
+    int updates = 0;
 };
 
 // Each test gets a fresh game started headless, as the program starts it.
