@@ -56,11 +56,18 @@ bool Stage2Engine::ReadMapFile(const char* fileName, signed char (&grid)[kGridRo
                                bool readStartPositions)
 {
     std::FILE* file = std::fopen(fileName, "r");
-    if (!file)
+    // A directory opens but cannot be read: report it like a missing file and
+    // keep the grid, rather than filling it with end-of-file values.
+    const int probe = file ? std::fgetc(file) : EOF;
+    if (!file || (probe == EOF && std::ferror(file)))
     {
+        if (file)
+            std::fclose(file);
         std::printf("error opening file\n");
         return false;
     }
+    if (probe != EOF)
+        std::ungetc(probe, file);
 
     for (auto& row : grid)
     {

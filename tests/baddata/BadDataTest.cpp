@@ -205,6 +205,8 @@ TEST(BadDataTest, DirectoriesWhereFilesShouldBeAreSurvived)
         data.ReplaceWithDirectory(path);
     const Session session = PlayIn(data, 1);
     EXPECT_EQ(Count(session.printed, "Font loading failed.\n"), 1) << session.printed;
+    // The star field and the chosen level are reported like missing files.
+    EXPECT_EQ(Count(session.printed, "error opening file\n"), 2) << session.printed;
     EXPECT_TRUE(session.portraitBlank);
     ExpectRoundPlayed(session);
 }
