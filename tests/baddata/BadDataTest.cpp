@@ -3,7 +3,7 @@
 #include "objects/Character.h"
 #include "tests/TestSupport.h"
 #include "tests/baddata/DataDirectory.h"
-#include "tests/soak/SoakRun.h"
+#include "tools/soak/SoakRun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "tests/TestSupport.h"
-#include "tests/soak/SoakRun.h"
+#include "tools/soak/SoakRun.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

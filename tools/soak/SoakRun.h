@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/soak/DrivenGame.h"
+#include "tools/soak/DrivenGame.h"
 
 #include <cstdint>
 #include <random>

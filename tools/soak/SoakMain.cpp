@@ -3,7 +3,7 @@
 // the digest of the game after every 100,000 passes. Fails on a broken
 // invariant, or when a run of 100,000 passes or more missed a screen change.
 // Usage: skirmora_soak [passes] [seed]
-#include "tests/soak/SoakRun.h"
+#include "tools/soak/SoakRun.h"
 
 #include <cstdio>
 #include <cstdlib>

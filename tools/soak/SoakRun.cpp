@@ -1,4 +1,4 @@
-#include "tests/soak/SoakRun.h"
+#include "tools/soak/SoakRun.h"
 
 #include "objects/Character.h"
 

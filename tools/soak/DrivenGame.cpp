@@ -1,4 +1,4 @@
-#include "tests/soak/DrivenGame.h"
+#include "tools/soak/DrivenGame.h"
 
 #include "objects/Character.h"
 #include "objects/GravityObject.h"
