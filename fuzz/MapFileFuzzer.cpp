@@ -14,8 +14,8 @@ namespace
 constexpr const char* kLevelPath = "Resources/maps/testmap.txt";
 // A start position the reader can never produce: at most three characters.
 constexpr int32_t kUntouched = 12345;
-constexpr int kLineLength = Stage2Engine::kGridColumns + 1;
-constexpr size_t kGridBytes = static_cast<size_t>(kLineLength) * Stage2Engine::kGridRows;
+constexpr int kLineLength = GameData::kGridColumns + 1;
+constexpr size_t kGridBytes = static_cast<size_t>(kLineLength) * GameData::kGridRows;
 constexpr int kPasses = 24;
 const int kPlayerKeys[] = {'w', 'a', 's', 'd', 'c', 'i', 'j', 'k', 'l', 'n'};
 
@@ -98,8 +98,8 @@ void CheckGrid(const uint8_t* data, size_t size, const signed char (&grid)[30][4
 {
     if (std::memchr(data, '\r', size))
         return;
-    for (int row = 0; row < Stage2Engine::kGridRows; ++row)
-        for (int column = 0; column < Stage2Engine::kGridColumns; ++column)
+    for (int row = 0; row < GameData::kGridRows; ++row)
+        for (int column = 0; column < GameData::kGridColumns; ++column)
             FuzzRequire(grid[row][column] ==
                             ExpectedCell(data, size, static_cast<size_t>(row) * kLineLength + column),
                         "a cell does not hold its character's value");

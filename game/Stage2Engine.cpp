@@ -7,35 +7,14 @@
 #include "objects/NPC.h"
 #include "objects/Player.h"
 
-namespace
-{
-const char* const kPortraitFiles[Stage2Engine::kCharacterCount] = {
-    "Resources/sprites/character/kestoright.png",
-    "Resources/sprites/character/brindlewickright.png",
-    "Resources/sprites/character/marrowenright.png",
-    "Resources/sprites/character/ozzleright.png",
-    "Resources/sprites/character/quintarright.png",
-    "Resources/sprites/character/vekright.png",
-};
-const char* const kThumbnailFiles[Stage2Engine::kLevelCount] = {
-    "Resources/maps/level1.png",
-    "Resources/maps/level2.png",
-    "Resources/maps/level3.png",
-    "Resources/maps/level4.png",
-};
-
-// The fourth level is the only one with platforms and enemies.
-constexpr int kBusyLevel = 3;
-constexpr int kWalkerKind = 6;
-constexpr int kFlyerKind = 7;
-} // namespace
+using namespace GameData;
 
 // The remaining members take their starting values from their initialisers,
 // in declaration order, before the images and the star field are loaded.
 Stage2Engine::Stage2Engine() : m_tileMap(TileSize()), m_backgroundMap(TileSize())
 {
     LoadMenuImages();
-    ReadMapFile("Resources/maps/background.txt", m_backgroundGrid, false);
+    ReadMapFile(kStarFieldFile, m_backgroundGrid, false);
 }
 
 // Members go in reverse order (thumbnails, portraits, star map, tile map);
@@ -45,9 +24,10 @@ Stage2Engine::~Stage2Engine() = default;
 void Stage2Engine::LoadMenuImages()
 {
     PixelImage loaded;
+    // A portrait is the fighter's right-facing sprite, enlarged.
     for (int i = 0; i < kCharacterCount; ++i)
     {
-        loaded.LoadImage(kPortraitFiles[i]);
+        loaded.LoadImage(kSpriteFiles[i].right);
         m_characterPortraits[i].ResizeFrom(loaded, kPortraitSize, kPortraitSize, false);
     }
     for (int i = 0; i < kLevelCount; ++i)
@@ -86,18 +66,17 @@ void Stage2Engine::CreateRoundObjects()
     CreateObjectArray(busy ? 9 : 3);
     if (busy)
     {
-        store(new MovingPlatform(this, 144, 350, 100, 350));
-        store(new MovingPlatform(this, 444, 350, 350, 600));
-        store(new MovingPlatform(this, 744, 350, 100, 350));
+        for (const LiftPlacement& lift : kLifts)
+            store(new MovingPlatform(this, lift.x, lift.y, lift.minY, lift.maxY));
     }
     const int player1Index = index;
     store(new Player(this, m_player1StartX, m_player1StartY, 1, m_player1Character));
     store(new Player(this, m_player2StartX, m_player2StartY, 2, m_player2Character));
     if (busy)
     {
-        store(new NPC(this, 100, 600, kWalkerKind));
-        store(new FlyingNPC(this, 120, 48, 1, kFlyerKind));
-        store(new FlyingNPC(this, 840, 48, 2, kFlyerKind));
+        store(new NPC(this, kWalker.x, kWalker.y, kWalkerKind));
+        for (const FlyerPlacement& flyer : kFlyers)
+            store(new FlyingNPC(this, flyer.x, flyer.y, flyer.targetPlayer, kFlyerKind));
     }
     store(nullptr);
 

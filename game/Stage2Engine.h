@@ -2,6 +2,7 @@
 
 #include "engine/BaseEngine.h"
 #include "engine/PixelImage.h"
+#include "game/GameData.h"
 #include "tiles/BackgroundMap.h"
 #include "tiles/TileMap.h"
 
@@ -33,42 +34,10 @@ enum GameState : int32_t
 class Stage2Engine : public BaseEngine
 {
 public:
-    static constexpr int kGridColumns = 40;
-    static constexpr int kGridRows = 30;
     static constexpr int kRoundSeconds = 120;
-    static constexpr int kCharacterCount = 6;
-    static constexpr int kLevelCount = 4;
-    static constexpr int kPortraitSize = 150;
-    static constexpr int kThumbnailWidth = 300;
-    static constexpr int kThumbnailHeight = 225;
-    static constexpr uint32_t kDaySky = 0x7EC0EE;
-    static constexpr uint32_t kNightSky = 0x002E44;
-    static constexpr uint32_t kCyan = 0x00FFFF;
-    static constexpr uint32_t kBlack = 0x000000;
-    static constexpr uint32_t kSunStart = 0xFDB800;
-    static constexpr uint32_t kSunBright = 0xFDFD00;
+    // A grid of tile codes, row by row.
+    using Grid = signed char[GameData::kGridRows][GameData::kGridColumns];
 
-    // A rectangle given by two corners, both inside it.
-    struct ScreenRect
-    {
-        int x1, y1, x2, y2;
-        bool Contains(int x, int y) const { return x1 <= x && x <= x2 && y1 <= y && y <= y2; }
-    };
-    // Top-left corners of the pictures on the selection screens; the hit
-    // rectangles, highlights and frames are placed around them.
-    static constexpr int kPortraitCorners[kCharacterCount][2] = {
-        {100, 150}, {400, 150}, {700, 150}, {100, 400}, {400, 400}, {700, 400}};
-    static constexpr int kThumbnailCorners[kLevelCount][2] = {
-        {130, 100}, {530, 100}, {130, 370}, {530, 370}};
-    // The Back button's painted box stops short of its hit rectangle.
-    static constexpr ScreenRect kBackHit = {50, 30, 150, 60};
-    static constexpr ScreenRect kBackBox = {50, 30, 130, 60};
-    static constexpr ScreenRect kConfirmBox = {700, 630, 850, 680};
-    // The sun's box on the play screen.
-    static constexpr ScreenRect kSunBox = {30, 30, 180, 180};
-
-    static ScreenRect PortraitHit(int index);
-    static ScreenRect ThumbnailHit(int index);
     // The HUD's strings: damage multiplier as a percentage, clock as m:ss.
     static std::string DamageText(float damage);
     static std::string ClockText(int secondsLeft);
@@ -91,7 +60,7 @@ public:
     void LoadLevelFile(int levelIndex);
     // Reads a grid (and, for a level, the start positions) from a file;
     // false when the file cannot be opened.
-    bool ReadMapFile(const char* fileName, signed char (&grid)[kGridRows][kGridColumns],
+    bool ReadMapFile(const char* fileName, Grid& grid,
                      bool readStartPositions);
     signed char GetLevelTile(int mapX, int mapY) const { return m_levelGrid[mapY][mapX]; }
     // Backgrounds.
@@ -148,12 +117,12 @@ protected:
     void PaintLevelSelect();
     void PaintButtons();
     void PaintPlayScreen();
-    void PaintGrid(TileManager& map, const signed char (&grid)[kGridRows][kGridColumns]);
+    void PaintGrid(TileManager& map, const Grid& grid);
     // Object set-up for a round.
     void CreateRoundObjects();
 
-    signed char m_levelGrid[kGridRows][kGridColumns] = {};
-    signed char m_backgroundGrid[kGridRows][kGridColumns] = {};
+    Grid m_levelGrid = {};
+    Grid m_backgroundGrid = {};
     TileMap m_tileMap;
     BackgroundMap m_backgroundMap;
     Character* m_player1 = nullptr;
@@ -163,18 +132,18 @@ protected:
     GameState m_state = MainMenu;
     int32_t m_pauseTick = 0;
     int32_t m_roundStartSeconds = 0;
-    PixelImage m_characterPortraits[kCharacterCount];
+    PixelImage m_characterPortraits[GameData::kCharacterCount];
     int32_t m_highlight = -1;
     int32_t m_player1Character = 0;
     int32_t m_player2Character = 0;
-    PixelImage m_levelThumbnails[kLevelCount];
+    PixelImage m_levelThumbnails[GameData::kLevelCount];
     int32_t m_level = 0;
     bool m_daytime = false;
     bool m_paintedNight = true;
     int32_t m_score1 = 0;
     int32_t m_score2 = 0;
     bool m_sunDimming = false;
-    uint32_t m_sunColour = kSunStart;
+    uint32_t m_sunColour = GameData::kSunStart;
     int32_t m_player1StartX = 0;
     int32_t m_player1StartY = 0;
     int32_t m_player2StartX = 0;

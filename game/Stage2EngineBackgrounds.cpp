@@ -3,13 +3,7 @@
 // pictures, highlight and buttons on the selection screens.
 #include "game/Stage2Engine.h"
 
-namespace
-{
-// Highlights and frames show 10 pixels on the upper and left sides of their
-// picture and 11 on the lower and right sides.
-constexpr int kBorderBefore = 10;
-constexpr int kBorderAfter = 11;
-} // namespace
+using namespace GameData;
 
 void Stage2Engine::PaintBackground()
 {
@@ -46,15 +40,15 @@ void Stage2Engine::PaintCharacterSelect()
 {
     if (m_highlight >= 0 && m_highlight < kCharacterCount)
     {
-        const int x = kPortraitCorners[m_highlight][0];
-        const int y = kPortraitCorners[m_highlight][1];
+        const int x = kPortraitHits[m_highlight].x1;
+        const int y = kPortraitHits[m_highlight].y1;
         DrawRectangle(x - kBorderBefore, y - kBorderBefore, x + kPortraitSize + kBorderAfter - 1,
                       y + kPortraitSize + kBorderAfter - 1, kCyan, m_background);
     }
     for (int i = 0; i < kCharacterCount; ++i)
     {
         const PixelImage& portrait = m_characterPortraits[i];
-        portrait.RenderImage(m_background, 0, 0, kPortraitCorners[i][0], kPortraitCorners[i][1],
+        portrait.RenderImage(m_background, 0, 0, kPortraitHits[i].x1, kPortraitHits[i].y1,
                              portrait.GetWidth(), portrait.GetHeight());
     }
     PaintButtons();
@@ -63,8 +57,8 @@ void Stage2Engine::PaintCharacterSelect()
 void Stage2Engine::PaintLevelSelect()
 {
     auto frame = [this](int index, uint32_t colour) {
-        const int x = kThumbnailCorners[index][0];
-        const int y = kThumbnailCorners[index][1];
+        const int x = kThumbnailHits[index].x1;
+        const int y = kThumbnailHits[index].y1;
         DrawRectangle(x - kBorderBefore, y - kBorderBefore, x + kThumbnailWidth + kBorderAfter - 1,
                       y + kThumbnailHeight + kBorderAfter - 1, colour, m_background);
     };
@@ -75,8 +69,8 @@ void Stage2Engine::PaintLevelSelect()
     for (int i = 0; i < kLevelCount; ++i)
     {
         const PixelImage& thumbnail = m_levelThumbnails[i];
-        thumbnail.RenderImage(m_background, 0, 0, kThumbnailCorners[i][0],
-                              kThumbnailCorners[i][1], thumbnail.GetWidth(),
+        thumbnail.RenderImage(m_background, 0, 0, kThumbnailHits[i].x1, kThumbnailHits[i].y1,
+                              thumbnail.GetWidth(),
                               thumbnail.GetHeight());
     }
     PaintButtons();
@@ -102,7 +96,7 @@ void Stage2Engine::PaintPlayScreen()
 
 // The maps are rebuilt from the byte grids on every paint, so a paint always
 // shows the grid that was read last.
-void Stage2Engine::PaintGrid(TileManager& map, const signed char (&grid)[kGridRows][kGridColumns])
+void Stage2Engine::PaintGrid(TileManager& map, const Grid& grid)
 {
     map.SetMapSize(kGridColumns, kGridRows);
     for (int row = 0; row < kGridRows; ++row)

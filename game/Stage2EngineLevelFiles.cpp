@@ -7,13 +7,6 @@
 
 namespace
 {
-const char* const kLevelFiles[] = {
-    "Resources/maps/level1.txt",
-    "Resources/maps/level2.txt",
-    "Resources/maps/level3.txt",
-};
-constexpr const char* kFourthLevelFile = "Resources/maps/testmap.txt";
-
 // A start-position token holds at most three characters and its terminator.
 constexpr int kTokenSize = 4;
 
@@ -52,8 +45,7 @@ bool ReadToken(std::FILE* file, int first, char (&token)[kTokenSize])
 }
 } // namespace
 
-bool Stage2Engine::ReadMapFile(const char* fileName, signed char (&grid)[kGridRows][kGridColumns],
-                               bool readStartPositions)
+bool Stage2Engine::ReadMapFile(const char* fileName, Grid& grid, bool readStartPositions)
 {
     std::FILE* file = std::fopen(fileName, "r");
     // A directory opens but cannot be read: report it like a missing file and
@@ -111,7 +103,7 @@ bool Stage2Engine::ReadMapFile(const char* fileName, signed char (&grid)[kGridRo
 
 void Stage2Engine::LoadLevelFile(int levelIndex)
 {
-    const char* fileName = (levelIndex >= 0 && levelIndex < 3) ? kLevelFiles[levelIndex]
-                                                                : kFourthLevelFile;
-    ReadMapFile(fileName, m_levelGrid, true);
+    // Every index but the first three reads the fourth level.
+    const int level = (levelIndex >= 0 && levelIndex < 3) ? levelIndex : GameData::kBusyLevel;
+    ReadMapFile(GameData::kLevelFiles[level], m_levelGrid, true);
 }

@@ -17,28 +17,16 @@ constexpr int kLogicIntervalMs = 15;
 constexpr uint32_t kSunStep = 0x100;
 
 // Index of the first rectangle holding the point, or -1.
-template <typename HitOf> int FirstHit(int count, HitOf hitOf, int x, int y)
+template <int Count> int FirstHit(const GameData::ScreenRect (&rects)[Count], int x, int y)
 {
-    for (int i = 0; i < count; ++i)
-        if (hitOf(i).Contains(x, y))
+    for (int i = 0; i < Count; ++i)
+        if (rects[i].Contains(x, y))
             return i;
     return -1;
 }
 } // namespace
 
-Stage2Engine::ScreenRect Stage2Engine::PortraitHit(int index)
-{
-    const int x = kPortraitCorners[index][0];
-    const int y = kPortraitCorners[index][1];
-    return {x, y, x + kPortraitSize, y + kPortraitSize};
-}
-
-Stage2Engine::ScreenRect Stage2Engine::ThumbnailHit(int index)
-{
-    const int x = kThumbnailCorners[index][0];
-    const int y = kThumbnailCorners[index][1];
-    return {x, y, x + kThumbnailWidth, y + kThumbnailHeight};
-}
+using namespace GameData;
 
 bool Stage2Engine::IsRoundState() const
 {
@@ -85,8 +73,8 @@ void Stage2Engine::OnMouseDown(int button, int x, int y)
 // Confirm; the first rectangle hit acts.
 void Stage2Engine::ClickSelection(int x, int y)
 {
-    const int choice = m_state == SelectLevel ? FirstHit(kLevelCount, ThumbnailHit, x, y)
-                                              : FirstHit(kCharacterCount, PortraitHit, x, y);
+    const int choice = m_state == SelectLevel ? FirstHit(kThumbnailHits, x, y)
+                                              : FirstHit(kPortraitHits, x, y);
     if (choice >= 0)
     {
         m_highlight = choice;

@@ -39,6 +39,8 @@ const PlacedText kPauseHelp[] = {
 };
 } // namespace
 
+using namespace GameData;
+
 std::string Stage2Engine::DamageText(float damage)
 {
     // Single precision, as the multiplier itself; 1.0 shows 0%, 5.0 100%.

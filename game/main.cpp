@@ -4,12 +4,7 @@
 
 #include "game/Stage2Engine.h"
 
-namespace
-{
-constexpr int kWindowWidth = 960;
-constexpr int kWindowHeight = 720;
-constexpr int kFontPointSize = 24;
-} // namespace
+using namespace GameData;
 
 int main(int /*argc*/, char* /*argv*/[])
 {
@@ -19,10 +14,8 @@ int main(int /*argc*/, char* /*argv*/[])
     {
         Stage2Engine game;
         char title[128];
-        std::snprintf(title, sizeof title, "My Demonstration Program : Size %d x %d",
-                      kWindowWidth, kWindowHeight);
-        status = game.Initialise(title, kWindowWidth, kWindowHeight, "Cornerstone Regular.ttf",
-                                 kFontPointSize);
+        std::snprintf(title, sizeof title, kTitleFormat, kWindowWidth, kWindowHeight);
+        status = game.Initialise(title, kWindowWidth, kWindowHeight, kFontFile, kFontPointSize);
         if (status == 0)
             status = game.MainLoop();
         game.Deinitialise();

@@ -1,33 +1,12 @@
 #include "objects/Character.h"
 
 #include "engine/BaseEngine.h"
+#include "game/GameData.h"
 
 #include <algorithm>
 
 namespace
 {
-struct SpriteFiles
-{
-    const char* right;
-    const char* left;
-};
-
-// Indexed by CharacterKind.
-constexpr SpriteFiles kSpriteFiles[] = {
-    {"Resources/sprites/character/kestoright.png", "Resources/sprites/character/kestoleft.png"},
-    {"Resources/sprites/character/brindlewickright.png",
-     "Resources/sprites/character/brindlewickleft.png"},
-    {"Resources/sprites/character/marrowenright.png",
-     "Resources/sprites/character/marrowenleft.png"},
-    {"Resources/sprites/character/ozzleright.png", "Resources/sprites/character/ozzleleft.png"},
-    {"Resources/sprites/character/quintarright.png",
-     "Resources/sprites/character/quintarleft.png"},
-    {"Resources/sprites/character/vekright.png", "Resources/sprites/character/vekleft.png"},
-    {"Resources/sprites/character/eaterright.png", "Resources/sprites/character/eaterleft.png"},
-    {"Resources/sprites/character/flyerright.png", "Resources/sprites/character/flyerleft.png"},
-};
-constexpr int kKindCount = static_cast<int>(sizeof(kSpriteFiles) / sizeof(kSpriteFiles[0]));
-
 // Each jump boost sets the rising speed back to this.
 constexpr float kJumpSpeed = -10.0f;
 // FastFall adds only up to this fall speed.
@@ -52,12 +31,12 @@ Character::~Character() = default;
 
 const char* Character::RightSpriteFile(CharacterKind kind)
 {
-    return (kind >= 0 && kind < kKindCount) ? kSpriteFiles[kind].right : nullptr;
+    return (kind >= 0 && kind < GameData::kKindCount) ? GameData::kSpriteFiles[kind].right : nullptr;
 }
 
 const char* Character::LeftSpriteFile(CharacterKind kind)
 {
-    return (kind >= 0 && kind < kKindCount) ? kSpriteFiles[kind].left : nullptr;
+    return (kind >= 0 && kind < GameData::kKindCount) ? GameData::kSpriteFiles[kind].left : nullptr;
 }
 
 void Character::Draw()

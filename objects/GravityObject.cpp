@@ -7,11 +7,6 @@
 
 namespace
 {
-// Level tile codes that matter to collision.
-constexpr int kBrick = 1;
-constexpr int kThinPlatform = 2;
-constexpr int kJumpBlock = 3;
-
 // A landing on a jump block throws the object up at this speed.
 constexpr float kLaunchSpeed = -25.0f;
 // A rightward speed up to this (compared in double precision) stops dead at
@@ -26,6 +21,8 @@ constexpr double kBounce = -0.5;
 constexpr int kEdgeSlack = 24;
 constexpr int kEdgeLimit = 144;
 } // namespace
+
+using namespace GameData;
 
 GravityObject::GravityObject(BaseEngine* engine) : DisplayableObject(engine) {}
 
@@ -142,12 +139,11 @@ void GravityObject::CheckCollisions()
     if (Game())
     {
         const int tile = m_engine->TileSize();
-        const int column0 = (m_x + 10) / tile - 1;
-        const int row0 = (m_y + 10) / tile - 1;
+        const int column0 = (m_x + kReferenceInset) / tile - 1;
+        const int row0 = (m_y + kReferenceInset) / tile - 1;
         for (int row = row0; row <= row0 + 2; ++row)
             for (int column = column0; column <= column0 + 2; ++column)
-                if (column >= 0 && column < Stage2Engine::kGridColumns && row >= 0 &&
-                    row < Stage2Engine::kGridRows)
+                if (column >= 0 && column < kGridColumns && row >= 0 && row < kGridRows)
                     CollideWithTile(column, row);
     }
 
@@ -177,10 +173,10 @@ void GravityObject::CollideWithTile(int column, int row)
     if (!game)
         return;
     const int code = game->GetLevelTile(column, row);
-    if (code != kBrick && code != kThinPlatform && code != kJumpBlock)
+    if (code != kBrickTile && code != kThinPlatformTile && code != kJumpBlockTile)
         return;
     // One-way: a thin platform catches only an object not moving up.
-    if (code == kThinPlatform && m_lastDrawnY > m_y)
+    if (code == kThinPlatformTile && m_lastDrawnY > m_y)
         return;
 
     // Objects move one pixel per step, so every entry into a tile is met
@@ -188,7 +184,7 @@ void GravityObject::CollideWithTile(int column, int row)
     const int tile = m_engine->TileSize();
     const int tileX = tile * column;
     const int tileY = tile * row;
-    if (code == kJumpBlock)
+    if (code == kJumpBlockTile)
     {
         // Throws whatever lands on it, however it arrived; never stood on.
         if (OverlapsColumns(tileX, tile) && Bottom() == tileY)
@@ -202,16 +198,16 @@ void GravityObject::CollideWithTile(int column, int row)
     {
         // A brick is landed on only moving down; a thin platform also
         // catches an object that did not move vertically.
-        const bool landing = code == kThinPlatform || m_lastDrawnY < m_y;
+        const bool landing = code == kThinPlatformTile || m_lastDrawnY < m_y;
         if (landing && OverlapsColumns(tileX, tile) && Bottom() == tileY)
         {
             m_velocityY = 0;
             m_y = tileY - m_height;
         }
         if (OverlapsColumns(tileX, tile) && m_y + m_height == tileY)
-            StandOn(code == kThinPlatform);
+            StandOn(code == kThinPlatformTile);
         // Thin platforms have no sides and no underside.
-        if (code == kThinPlatform)
+        if (code == kThinPlatformTile)
             return;
     }
 

@@ -1,10 +1,10 @@
 #include "objects/MovingPlatform.h"
 
 #include "engine/BaseEngine.h"
+#include "game/GameData.h"
 
 namespace
 {
-constexpr const char* kSegmentFile = "Resources/sprites/environment/thinplatform.png";
 // The platform is this many tile-sized segments wide.
 constexpr int kSegments = 3;
 } // namespace
@@ -15,7 +15,7 @@ MovingPlatform::MovingPlatform(BaseEngine* engine, int x, int y, int minY, int m
     const int tile = m_engine->TileSize();
     {
         PixelImage loaded;
-        loaded.LoadImage(kSegmentFile);
+        loaded.LoadImage(GameData::kPlatformSegmentFile);
         m_image.ResizeFrom(loaded, tile, tile, false);
     }
     m_x = x;

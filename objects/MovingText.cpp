@@ -14,7 +14,6 @@ constexpr int kEraseWidth = 250;
 constexpr int kEraseHeight = 50;
 constexpr int kBounceWidth = 200;
 constexpr int kBounceHeight = 40;
-constexpr unsigned int kCyan = 0x00FFFF;
 constexpr int kResetKey = 'r';
 
 // Keeps a box of the given size inside [0, extent), turning its motion back
@@ -68,6 +67,6 @@ void MovingText::Update(int /*time*/)
 
 void MovingText::Draw()
 {
-    m_engine->DrawString(m_x, m_y, m_text, kCyan, nullptr, m_engine->GetForeground());
+    m_engine->DrawString(m_x, m_y, m_text, GameData::kCyan, nullptr, m_engine->GetForeground());
     StoreLastDrawnPosition();
 }

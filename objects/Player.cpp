@@ -10,8 +10,9 @@ constexpr float kDashSpeed = 10.0f;
 // Pushes the lowest row below a thin platform's top row, so it stops
 // catching the player.
 constexpr int kDropThrough = 2;
-constexpr int kLeverTile = 4;
 } // namespace
+
+using namespace GameData;
 
 Player::Player(BaseEngine* engine, int startX, int startY, int playerNumber, CharacterKind kind)
     : Character(engine, startX, startY, kind), m_playerNumber(playerNumber)
@@ -87,10 +88,10 @@ void Player::UseLeverRequest()
     if (!game)
         return;
     const int tile = m_engine->TileSize();
-    const int column = (m_x + 10) / tile;
-    const int row = (m_y + 10) / tile;
-    if (column >= 0 && column < Stage2Engine::kGridColumns && row >= 0 &&
-        row < Stage2Engine::kGridRows && game->GetLevelTile(column, row) == kLeverTile)
+    const int column = (m_x + kReferenceInset) / tile;
+    const int row = (m_y + kReferenceInset) / tile;
+    if (column >= 0 && column < kGridColumns && row >= 0 && row < kGridRows &&
+        game->GetLevelTile(column, row) == kLeverTile)
         game->ToggleDaytime();
 }
 

@@ -2,24 +2,14 @@
 
 #include "game/Stage2Engine.h"
 
-namespace
-{
-const char* const kTileFiles[TileMap::kImageCount] = {
-    "Resources/sprites/environment/background.png",
-    "Resources/sprites/environment/brick.png",
-    "Resources/sprites/environment/thinplatform.png",
-    "Resources/sprites/environment/jumpblock.png",
-    "Resources/sprites/environment/leverleft.png",
-    "Resources/sprites/environment/leverright.png",
-};
-} // namespace
+using namespace GameData;
 
 TileMap::TileMap(int tileSize) : TileManager(tileSize)
 {
     PixelImage loaded;
     for (int code = 0; code < kImageCount; ++code)
     {
-        loaded.LoadImage(kTileFiles[code]);
+        loaded.LoadImage(kTilePictureFiles[code]);
         m_tileImages[code].ResizeFrom(loaded, m_tileWidth, m_tileHeight, false);
     }
 }
@@ -31,21 +21,22 @@ void TileMap::DrawTileAt(BaseEngine* engine, SDL_Surface* surface, int mapX, int
 {
     switch (GetCell(mapX, mapY))
     {
-    case 1: // brick
-    case 3: // jump block
+    case kBrickTile:
+    case kJumpBlockTile:
         m_tileImages[GetCell(mapX, mapY)].RenderImage(surface, 0, 0, screenX, screenY,
                                                       m_tileWidth, m_tileHeight);
         break;
-    case 2: // thin platform
-        m_tileImages[2].RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth,
+    case kThinPlatformTile:
+        m_tileImages[kThinPlatformTile].RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth,
                                             m_tileHeight);
         break;
-    case 4: // lever: its picture follows the day flag
+    case kLeverTile: // its picture follows the day flag
     {
         const auto* game = dynamic_cast<const Stage2Engine*>(engine);
         if (!game)
             return;
-        const PixelImage& lever = game->IsDaytime() ? m_tileImages[4] : m_tileImages[5];
+        const PixelImage& lever =
+            game->IsDaytime() ? m_tileImages[kLeverTile] : m_tileImages[kLeverTile + 1];
         lever.RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth, m_tileHeight);
         break;
     }

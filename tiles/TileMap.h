@@ -1,13 +1,14 @@
 #pragma once
 
 #include "engine/PixelImage.h"
+#include "game/GameData.h"
 #include "tiles/TileManager.h"
 
 // The level grid's pictures: bricks, thin platforms, jump blocks and levers.
 class TileMap : public TileManager
 {
 public:
-    static constexpr int kImageCount = 6;
+    static constexpr int kImageCount = GameData::kTilePictureCount;
 
     explicit TileMap(int tileSize);
     ~TileMap();

@@ -9,23 +9,9 @@
 
 namespace
 {
-constexpr int kTile = 24;
+constexpr int kTile = GameData::kTileSize;
 
-// What the game places on the fourth level when a round starts there.
-struct Lift
-{
-    int x, startY, minY, maxY;
-};
-constexpr Lift kLifts[] = {{144, 350, 100, 350}, {444, 350, 350, 600}, {744, 350, 100, 350}};
-constexpr int kWalkerX = 100, kWalkerY = 600, kPatrolLeft = 48, kPatrolRight = 890;
-struct Flyer
-{
-    int x, y;
-    const char* sprite;
-};
-// Each flyer drawn facing into the arena.
-constexpr Flyer kFlyers[] = {{120, 48, "Resources/sprites/character/flyerright.png"},
-                             {840, 48, "Resources/sprites/character/flyerleft.png"}};
+constexpr int kPatrolLeft = 48, kPatrolRight = 890;
 constexpr uint32_t kObjectMark = 0xFFE040;
 
 // Loads a picture at tile size, as the game does for its objects.
@@ -36,19 +22,19 @@ void LoadTileSized(PixelImage& image, const char* file)
     image.ResizeFrom(loaded, kTile, kTile, false);
 }
 
-using Grid = signed char[Stage2Engine::kGridRows][Stage2Engine::kGridColumns];
+using Grid = Stage2Engine::Grid;
 
 // Copies a byte grid into a tile map and draws all of it at the origin,
 // as the play screen does.
 void DrawGrid(Stage2Engine& game, TileManager& map, const Grid& grid)
 {
-    map.SetMapSize(Stage2Engine::kGridColumns, Stage2Engine::kGridRows);
-    for (int row = 0; row < Stage2Engine::kGridRows; ++row)
-        for (int column = 0; column < Stage2Engine::kGridColumns; ++column)
+    map.SetMapSize(GameData::kGridColumns, GameData::kGridRows);
+    for (int row = 0; row < GameData::kGridRows; ++row)
+        for (int column = 0; column < GameData::kGridColumns; ++column)
             map.SetCell(column, row, grid[row][column]);
     map.SetOrigin(0, 0);
-    map.DrawTileRange(&game, game.GetBackground(), 0, 0, Stage2Engine::kGridColumns - 1,
-                      Stage2Engine::kGridRows - 1, 0, 0);
+    map.DrawTileRange(&game, game.GetBackground(), 0, 0, GameData::kGridColumns - 1,
+                      GameData::kGridRows - 1, 0, 0);
 }
 
 // For each target cell along one axis: the source cells it covers and how
@@ -75,6 +61,8 @@ std::vector<Span> Spans(int sourceSize, int targetSize)
 }
 } // namespace
 
+using namespace GameData;
+
 bool LevelPicture::Paint(const std::string& mapFile, const std::string& starFieldFile)
 {
     Grid stars = {};
@@ -83,7 +71,7 @@ bool LevelPicture::Paint(const std::string& mapFile, const std::string& starFiel
         !m_game.ReadMapFile(mapFile.c_str(), level, true))
         return false;
 
-    m_game.FillBackground(Stage2Engine::kNightSky);
+    m_game.FillBackground(kNightSky);
     DrawGrid(m_game, m_game.GetBackgroundMap(), stars);
     DrawGrid(m_game, m_game.GetTileMap(), level);
     return true;
@@ -91,10 +79,9 @@ bool LevelPicture::Paint(const std::string& mapFile, const std::string& starFiel
 
 bool LevelPicture::PaintLevel(int index)
 {
-    if (index < 0 || index >= static_cast<int>(std::size(kLevels)) ||
-        !Paint(kLevels[index].mapFile))
+    if (index < 0 || index >= kLevelCount || !Paint(kLevelFiles[index]))
         return false;
-    if (index == kFourthLevel)
+    if (index == kBusyLevel)
         DrawFourthLevelObjects();
     return true;
 }
@@ -102,24 +89,26 @@ bool LevelPicture::PaintLevel(int index)
 void LevelPicture::DrawFourthLevelObjects()
 {
     PixelImage image;
-    LoadTileSized(image, "Resources/sprites/environment/thinplatform.png");
-    for (const Lift& lift : kLifts)
+    LoadTileSized(image, kPlatformSegmentFile);
+    for (const LiftPlacement& lift : kLifts)
         for (int segment = 0; segment < 3; ++segment)
-            DrawImage(image, lift.x + segment * kTile, lift.startY, true);
-    LoadTileSized(image, "Resources/sprites/character/eaterright.png");
-    DrawImage(image, kWalkerX, kWalkerY, false);
-    for (const Flyer& flyer : kFlyers)
+            DrawImage(image, lift.x + segment * kTile, lift.y, true);
+    LoadTileSized(image, kSpriteFiles[kWalkerKind].right);
+    DrawImage(image, kWalker.x, kWalker.y, false);
+    // Each flyer drawn facing into the arena.
+    for (const FlyerPlacement& flyer : kFlyers)
     {
-        LoadTileSized(image, flyer.sprite);
+        const SpriteFiles& sprites = kSpriteFiles[kFlyerKind];
+        LoadTileSized(image, flyer.x < kWindowWidth / 2 ? sprites.right : sprites.left);
         DrawImage(image, flyer.x, flyer.y, false);
     }
 }
 
 void LevelPicture::MarkFourthLevelObjects()
 {
-    for (const Lift& lift : kLifts)
+    for (const LiftPlacement& lift : kLifts)
         MarkBox(lift.x, lift.minY, 3 * kTile, lift.maxY - lift.minY + kTile, kObjectMark);
-    MarkBox(kPatrolLeft, kWalkerY + kTile / 2 - 1, kPatrolRight - kPatrolLeft + kTile, 2,
+    MarkBox(kPatrolLeft, kWalker.y + kTile / 2 - 1, kPatrolRight - kPatrolLeft + kTile, 2,
             kObjectMark);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/GameData.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,29 +15,14 @@ class Stage2Engine;
 class LevelPicture
 {
 public:
-    struct Level
-    {
-        const char* mapFile;
-        const char* thumbnail;
-    };
-    // The four levels of the level-select screen and their thumbnails.
-    static constexpr Level kLevels[] = {
-        {"Resources/maps/level1.txt", "level1.png"},
-        {"Resources/maps/level2.txt", "level2.png"},
-        {"Resources/maps/level3.txt", "level3.png"},
-        {"Resources/maps/testmap.txt", "level4.png"},
-    };
-    static constexpr int kFourthLevel = 3;
-    static constexpr const char* kStarField = "Resources/maps/background.txt";
-    static constexpr int kThumbnailWidth = 300;
-    static constexpr int kThumbnailHeight = 225;
-
     explicit LevelPicture(Stage2Engine& game) : m_game(game) {}
 
     // False when a map file cannot be opened; the picture is then unchanged.
-    bool Paint(const std::string& mapFile, const std::string& starFieldFile = kStarField);
-    // Paints one of kLevels; the fourth with the lifts and enemies that the
-    // game adds to it, at their starting places, since they set it apart.
+    bool Paint(const std::string& mapFile,
+               const std::string& starFieldFile = GameData::kStarFieldFile);
+    // Paints one of the game's levels; the fourth with the lifts and enemies
+    // that the game adds to it, at their starting places, since they set it
+    // apart.
     bool PaintLevel(int index);
     // Outlines the lifts' whole travel and the walker's patrol.
     void MarkFourthLevelObjects();

@@ -9,33 +9,36 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <string>
+
+using namespace GameData;
 
 namespace
 {
 constexpr uint32_t kPlayer1Mark = 0xFF5050;
 constexpr uint32_t kPlayer2Mark = 0x50A0FF;
-constexpr int kTile = 24;
+constexpr int kTile = kTileSize;
 
 bool DrawLevel(Stage2Engine& game, LevelPicture& picture, int index, const char* thumbnailDir,
                const char* fullSizeDir)
 {
-    const LevelPicture::Level& level = LevelPicture::kLevels[index];
+    // The thumbnail keeps its name, in the directory given.
+    const std::string name = std::strrchr(kThumbnailFiles[index], '/') + 1;
     if (!picture.PaintLevel(index) ||
-        !PngFile::Save(std::string(thumbnailDir) + "/" + level.thumbnail,
-                       picture.Thumbnail(LevelPicture::kThumbnailWidth,
-                                         LevelPicture::kThumbnailHeight),
-                       LevelPicture::kThumbnailWidth, LevelPicture::kThumbnailHeight))
+        !PngFile::Save(std::string(thumbnailDir) + "/" + name,
+                       picture.Thumbnail(kThumbnailWidth, kThumbnailHeight), kThumbnailWidth,
+                       kThumbnailHeight))
         return false;
     if (!fullSizeDir)
         return true;
 
     picture.MarkBox(game.GetPlayer1StartX(), game.GetPlayer1StartY(), kTile, kTile, kPlayer1Mark);
     picture.MarkBox(game.GetPlayer2StartX(), game.GetPlayer2StartY(), kTile, kTile, kPlayer2Mark);
-    if (index == LevelPicture::kFourthLevel)
+    if (index == kBusyLevel)
         picture.MarkFourthLevelObjects();
-    return PngFile::Save(std::string(fullSizeDir) + "/" + level.thumbnail, picture.Pixels(),
+    return PngFile::Save(std::string(fullSizeDir) + "/" + name, picture.Pixels(),
                          game.GetWindowWidth(), game.GetWindowHeight());
 }
 } // namespace
@@ -52,16 +55,16 @@ int main(int argc, char* argv[])
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
 
     Stage2Engine game;
-    if (game.Initialise("Skirmora level viewer", 960, 720, "", 24) != 0)
+    if (game.Initialise("Skirmora level viewer", kWindowWidth, kWindowHeight, "", kFontPointSize) != 0)
         return 1;
     LevelPicture picture(game);
 
     int failures = 0;
-    for (int index = 0; index < static_cast<int>(std::size(LevelPicture::kLevels)); ++index)
+    for (int index = 0; index < kLevelCount; ++index)
         if (!DrawLevel(game, picture, index, argv[1], argc == 3 ? argv[2] : nullptr))
         {
             std::fprintf(stderr, "level_viewer: cannot draw %s\n",
-                         LevelPicture::kLevels[index].mapFile);
+                         kLevelFiles[index]);
             ++failures;
         }
     game.Deinitialise();

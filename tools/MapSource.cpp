@@ -21,19 +21,19 @@ int CodeOf(char symbol, bool level)
     {
         switch (symbol)
         {
-        case '#': return 1;
-        case '=': return 2;
-        case '^': return 3;
-        case 'L': return 4;
+        case '#': return GameData::kBrickTile;
+        case '=': return GameData::kThinPlatformTile;
+        case '^': return GameData::kJumpBlockTile;
+        case 'L': return GameData::kLeverTile;
         case '1':
-        case '2': return 0;
+        case '2': return GameData::kEmptyTile;
         default: return -1;
         }
     }
     switch (symbol)
     {
-    case '*': return 4;
-    case '+': return 5;
+    case '*': return GameData::kStarTile;
+    case '+': return GameData::kSmallStarTile;
     default: return -1;
     }
 }
@@ -150,7 +150,7 @@ bool MapSource::CheckStarts(std::string& error) const
         // about before anyone touched a key.
         const int column = m_startX[player] / kTileSize;
         const int row = m_startY[player] / kTileSize;
-        if (row + 1 >= kRows || m_codes[row + 1][column] != 1)
+        if (row + 1 >= kRows || m_codes[row + 1][column] != GameData::kBrickTile)
         {
             error = "the start of " + name + " does not stand on a brick";
             return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/GameData.h"
+
 #include <string>
 
 // A level or star-field map written with readable symbols, turned into the
@@ -18,9 +20,9 @@
 class MapSource
 {
 public:
-    static constexpr int kColumns = 40;
-    static constexpr int kRows = 30;
-    static constexpr int kTileSize = 24;
+    static constexpr int kColumns = GameData::kGridColumns;
+    static constexpr int kRows = GameData::kGridRows;
+    static constexpr int kTileSize = GameData::kTileSize;
 
     // False with a message naming the line on a malformed or unplayable map:
     // a start must stand on a brick, inside the window.

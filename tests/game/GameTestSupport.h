@@ -27,7 +27,7 @@ public:
         DoFrameLogic();
     }
     void Click(int x, int y) { OnMouseDown(1, x, y); }
-    void ClickCentre(const ScreenRect& r) { Click((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2); }
+    void ClickCentre(const GameData::ScreenRect& r) { Click((r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2); }
 
     // Clicks through both character screens and the level screen at the
     // given tick, which becomes the round's start.
@@ -35,12 +35,12 @@ public:
     {
         SetFrameTick(tick);
         Click(10, 10); // anywhere on the main menu
-        ClickCentre(PortraitHit(character1));
-        Click(kConfirmBox.x1, kConfirmBox.y1);
-        ClickCentre(PortraitHit(character2));
-        Click(kConfirmBox.x1, kConfirmBox.y1);
-        ClickCentre(ThumbnailHit(level));
-        Click(kConfirmBox.x1, kConfirmBox.y1);
+        ClickCentre(GameData::kPortraitHits[character1]);
+        Click(GameData::kConfirmBox.x1, GameData::kConfirmBox.y1);
+        ClickCentre(GameData::kPortraitHits[character2]);
+        Click(GameData::kConfirmBox.x1, GameData::kConfirmBox.y1);
+        ClickCentre(GameData::kThumbnailHits[level]);
+        Click(GameData::kConfirmBox.x1, GameData::kConfirmBox.y1);
     }
 
     // Replaces the round's objects with the given players and one more.

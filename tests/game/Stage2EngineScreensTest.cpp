@@ -18,10 +18,10 @@ using testing_support::RgbAt;
 
 namespace
 {
-constexpr uint32_t kNight = Stage2Engine::kNightSky;
-constexpr uint32_t kDay = Stage2Engine::kDaySky;
-constexpr uint32_t kCyan = Stage2Engine::kCyan;
-constexpr uint32_t kBlack = Stage2Engine::kBlack;
+constexpr uint32_t kNight = GameData::kNightSky;
+constexpr uint32_t kDay = GameData::kDaySky;
+constexpr uint32_t kCyan = GameData::kCyan;
+constexpr uint32_t kBlack = GameData::kBlack;
 
 // One entry of the object array, as "kind details x,y".
 std::string Entry(DisplayableObject* object)
@@ -173,8 +173,8 @@ TEST_F(GameTest, MenusShowTheSkyAndSelectionScreensHighlightTheChoice)
     ASSERT_EQ(game->GetState(), SelectLevel);
     for (int i = 0; i < 4; ++i)
     {
-        const int x = Stage2Engine::kThumbnailCorners[i][0];
-        const int y = Stage2Engine::kThumbnailCorners[i][1];
+        const int x = GameData::kThumbnailHits[i].x1;
+        const int y = GameData::kThumbnailHits[i].y1;
         const uint32_t frame = i == 3 ? kCyan : kBlack;
         EXPECT_TRUE(FramedIn(Background(), x - 10, y - 10, x + 310, y + 235, frame)) << i;
     }
@@ -183,8 +183,8 @@ TEST_F(GameTest, MenusShowTheSkyAndSelectionScreensHighlightTheChoice)
 TEST_F(GameTest, PlayScreenDrawsStarsAtNightUnderTheLevelAndNoneByDay)
 {
     game->ClickIntoRound(0, 0, 0);
-    for (int row = 0; row < Stage2Engine::kGridRows; ++row)
-        for (int column = 0; column < Stage2Engine::kGridColumns; ++column)
+    for (int row = 0; row < GameData::kGridRows; ++row)
+        for (int column = 0; column < GameData::kGridColumns; ++column)
             game->m_levelGrid[row][column] = game->m_backgroundGrid[row][column] = 0;
     game->m_backgroundGrid[5][5] = 4; // a star under a brick
     game->m_levelGrid[5][5] = 1;

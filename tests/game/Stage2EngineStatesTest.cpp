@@ -192,7 +192,7 @@ TEST_F(GameTest, DayChangeInAPassRepaintsButTwoChangesDoNot)
     game->Pass(30);
     EXPECT_TRUE(game->IsDaytime());
     EXPECT_TRUE(game->IsWholeRedrawDue());
-    EXPECT_EQ(testing_support::RgbAt(Background(), 500, 5), Stage2Engine::kDaySky);
+    EXPECT_EQ(testing_support::RgbAt(Background(), 500, 5), GameData::kDaySky);
     // The sun is drawn in the same pass, once the sky is day.
     EXPECT_EQ(capture.Finish(), "16627712\n");
     EXPECT_EQ(testing_support::RgbAt(Background(), 105, 105), 0xFDB900u);
@@ -215,11 +215,11 @@ TEST_F(GameTest, SunPulsesThrough138PassesAndPrintsEachColourByDayOnly)
         EXPECT_TRUE(pass == 1 || !game->IsWholeRedrawDue()) << "the sun needs no whole redraw";
         if (pass == 1)
             game->RenderFrame(); // the round's first pass repaints its sky once
-        EXPECT_EQ(game->GetSunColour() == Stage2Engine::kSunBright, pass == 69);
+        EXPECT_EQ(game->GetSunColour() == GameData::kSunBright, pass == 69);
         EXPECT_EQ(game->m_sunDimming, pass >= 69 && pass < 138);
     }
     const std::string printed = capture.Finish();
-    EXPECT_EQ(game->GetSunColour(), Stage2Engine::kSunStart);
+    EXPECT_EQ(game->GetSunColour(), GameData::kSunStart);
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 138);
     EXPECT_EQ(printed.substr(0, 18), "16627712\n16627968\n");
 
@@ -228,5 +228,5 @@ TEST_F(GameTest, SunPulsesThrough138PassesAndPrintsEachColourByDayOnly)
     game->Pass(5000);
     game->Pass(5015);
     EXPECT_EQ(night.Finish(), "") << "at night nothing is printed";
-    EXPECT_EQ(game->GetSunColour(), Stage2Engine::kSunStart);
+    EXPECT_EQ(game->GetSunColour(), GameData::kSunStart);
 }

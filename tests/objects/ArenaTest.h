@@ -47,10 +47,10 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(0, testing_support::InitialiseHeadless(game));
-        for (int row = 0; row < Stage2Engine::kGridRows; ++row)
-            game.FillRow(row, 0, Stage2Engine::kGridColumns - 1, 0);
+        for (int row = 0; row < GameData::kGridRows; ++row)
+            game.FillRow(row, 0, GameData::kGridColumns - 1, 0);
     }
-    void Floor() { game.FillRow(kFloorRow, 0, Stage2Engine::kGridColumns - 1, 1); }
+    void Floor() { game.FillRow(kFloorRow, 0, GameData::kGridColumns - 1, 1); }
 
     // Hands the objects to the engine's array (which owns them) and draws
     // them once, so their last drawn place is where they start.

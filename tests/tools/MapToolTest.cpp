@@ -39,7 +39,7 @@ struct MapFile
     }
 
     Stage2Engine game;
-    signed char grid[Stage2Engine::kGridRows][Stage2Engine::kGridColumns] = {};
+    signed char grid[GameData::kGridRows][GameData::kGridColumns] = {};
 };
 
 template <typename Source>
@@ -102,8 +102,8 @@ TEST(MapTool, EveryLevelIsPlayableForTwo)
 
         // Every lever stands on something, so a player can stand in its cell.
         int standableLevers = 0;
-        for (int row = 0; row + 1 < Stage2Engine::kGridRows; ++row)
-            for (int column = 0; column < Stage2Engine::kGridColumns; ++column)
+        for (int row = 0; row + 1 < GameData::kGridRows; ++row)
+            for (int column = 0; column < GameData::kGridColumns; ++column)
             {
                 const int below = level.At(column, row + 1);
                 standableLevers += level.At(column, row) == 4 && (below == 1 || below == 2);

@@ -81,15 +81,16 @@ TEST(PictureTool, RegeneratesEveryCommittedThumbnailPixelForPixel)
     Stage2Engine game;
     ASSERT_EQ(testing_support::InitialiseHeadless(game), 0);
     LevelPicture picture(game);
-    for (int index = 0; index < static_cast<int>(std::size(LevelPicture::kLevels)); ++index)
+    for (int index = 0; index < GameData::kLevelCount; ++index)
     {
-        const LevelPicture::Level& level = LevelPicture::kLevels[index];
-        ASSERT_TRUE(picture.PaintLevel(index)) << level.mapFile;
-        const Picture committed = Load(Resource("maps/") + level.thumbnail);
-        EXPECT_EQ(committed.width, LevelPicture::kThumbnailWidth);
-        EXPECT_EQ(committed.height, LevelPicture::kThumbnailHeight);
+        ASSERT_TRUE(picture.PaintLevel(index)) << GameData::kLevelFiles[index];
+        const Picture committed =
+            Load(testing_support::SourceDir() + "/" + GameData::kThumbnailFiles[index]);
+        EXPECT_EQ(committed.width, GameData::kThumbnailWidth);
+        EXPECT_EQ(committed.height, GameData::kThumbnailHeight);
         EXPECT_EQ(picture.Thumbnail(committed.width, committed.height), committed.pixels)
-            << level.thumbnail << " is not what " << level.mapFile << " draws";
+            << GameData::kThumbnailFiles[index] << " is not what " << GameData::kLevelFiles[index]
+            << " draws";
     }
     // Bad input draws nothing.
     EXPECT_FALSE(picture.Paint("missing.txt"));

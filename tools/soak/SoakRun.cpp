@@ -246,8 +246,8 @@ void SoakRun::SeekLever(int player)
     const Character* character = player == 0 ? m_game.GetPlayer1() : m_game.GetPlayer2();
     const int tile = m_game.TileSize();
     int leverColumn = -1, leverRow = -1;
-    for (int row = 0; row < Stage2Engine::kGridRows && leverColumn < 0; ++row)
-        for (int column = 0; column < Stage2Engine::kGridColumns; ++column)
+    for (int row = 0; row < GameData::kGridRows && leverColumn < 0; ++row)
+        for (int column = 0; column < GameData::kGridColumns; ++column)
             if (m_game.GetLevelTile(column, row) == 4)
             {
                 leverColumn = column;

@@ -1,0 +1,167 @@
+#pragma once
+
+// The game's fixed facts, each written once: the window, the grids and their
+// tile codes, the colours, every clickable place on the selection screens,
+// the data files, and what the fourth level adds. The game, the objects, the
+// tools, the benchmarks and the tests all read them from here; the end-to-end
+// tests get them through the game_facts tool.
+
+#include <cstdint>
+
+namespace GameData
+{
+// ---- The window and its font -------------------------------------------------
+
+constexpr int kWindowWidth = 960;
+constexpr int kWindowHeight = 720;
+constexpr const char* kTitleFormat = "My Demonstration Program : Size %d x %d";
+constexpr const char* kFontFile = "Cornerstone Regular.ttf";
+constexpr int kFontPointSize = 24;
+
+// ---- Grids ------------------------------------------------------------------------
+
+// Both grids cover the window exactly with 24-pixel tiles.
+constexpr int kGridColumns = 40;
+constexpr int kGridRows = 30;
+constexpr int kTileSize = 24;
+
+// Codes of the level grid; every other value is empty.
+enum LevelTile : int
+{
+    kEmptyTile = 0,
+    kBrickTile = 1,
+    kThinPlatformTile = 2,
+    kJumpBlockTile = 3,
+    kLeverTile = 4,
+};
+// Codes of the star grid; every other value is empty sky.
+enum StarTile : int
+{
+    kStarTile = 4,
+    kSmallStarTile = 5,
+};
+
+// A character's reference point lies this far right of and below its
+// top-left corner: the cell under it is the one whose lever a pull uses, and
+// the cells around it are the ones its contacts are tested against.
+constexpr int kReferenceInset = 10;
+
+// ---- Colours (0xRRGGBB) --------------------------------------------------------------
+
+constexpr uint32_t kDaySky = 0x7EC0EE;
+constexpr uint32_t kNightSky = 0x002E44;
+constexpr uint32_t kCyan = 0x00FFFF;
+constexpr uint32_t kBlack = 0x000000;
+// The daytime sun pulses between these two.
+constexpr uint32_t kSunStart = 0xFDB800;
+constexpr uint32_t kSunBright = 0xFDFD00;
+
+// ---- Screen places -------------------------------------------------------------------
+
+// A rectangle given by two corners, both inside it.
+struct ScreenRect
+{
+    int x1, y1, x2, y2;
+    constexpr bool Contains(int x, int y) const { return x1 <= x && x <= x2 && y1 <= y && y <= y2; }
+    constexpr int CentreX() const { return (x1 + x2) / 2; }
+    constexpr int CentreY() const { return (y1 + y2) / 2; }
+};
+
+constexpr int kCharacterCount = 6;
+constexpr int kLevelCount = 4;
+constexpr int kPortraitSize = 150;
+constexpr int kThumbnailWidth = 300;
+constexpr int kThumbnailHeight = 225;
+
+// A click on a picture's rectangle (its area and one more pixel right and
+// below) picks it; the picture is drawn at the rectangle's top-left corner.
+constexpr ScreenRect kPortraitHits[kCharacterCount] = {
+    {100, 150, 250, 300}, {400, 150, 550, 300}, {700, 150, 850, 300},
+    {100, 400, 250, 550}, {400, 400, 550, 550}, {700, 400, 850, 550}};
+constexpr ScreenRect kThumbnailHits[kLevelCount] = {
+    {130, 100, 430, 325}, {530, 100, 830, 325}, {130, 370, 430, 595}, {530, 370, 830, 595}};
+// Highlights and frames show 10 pixels above and left of their picture and
+// 11 below and right of it.
+constexpr int kBorderBefore = 10;
+constexpr int kBorderAfter = 11;
+// The Back button's painted box stops short of its hit rectangle.
+constexpr ScreenRect kBackHit = {50, 30, 150, 60};
+constexpr ScreenRect kBackBox = {50, 30, 130, 60};
+constexpr ScreenRect kConfirmBox = {700, 630, 850, 680};
+// The sun's box on the play screen.
+constexpr ScreenRect kSunBox = {30, 30, 180, 180};
+
+// ---- Files ------------------------------------------------------------------------------
+
+// Character kinds 0 to 5 are the selectable fighters; 6 is the walking
+// enemy and 7 the flying one.
+constexpr int kKindCount = 8;
+constexpr int kWalkerKind = 6;
+constexpr int kFlyerKind = 7;
+struct SpriteFiles
+{
+    const char* right;
+    const char* left;
+};
+constexpr SpriteFiles kSpriteFiles[kKindCount] = {
+    {"Resources/sprites/character/kestoright.png", "Resources/sprites/character/kestoleft.png"},
+    {"Resources/sprites/character/brindlewickright.png",
+     "Resources/sprites/character/brindlewickleft.png"},
+    {"Resources/sprites/character/marrowenright.png",
+     "Resources/sprites/character/marrowenleft.png"},
+    {"Resources/sprites/character/ozzleright.png", "Resources/sprites/character/ozzleleft.png"},
+    {"Resources/sprites/character/quintarright.png",
+     "Resources/sprites/character/quintarleft.png"},
+    {"Resources/sprites/character/vekright.png", "Resources/sprites/character/vekleft.png"},
+    {"Resources/sprites/character/eaterright.png", "Resources/sprites/character/eaterleft.png"},
+    {"Resources/sprites/character/flyerright.png", "Resources/sprites/character/flyerleft.png"},
+};
+
+// Level index i is read from kLevelFiles[i] and shown by kThumbnailFiles[i];
+// the map files' own names are older than the level numbers.
+constexpr const char* kLevelFiles[kLevelCount] = {
+    "Resources/maps/level1.txt", "Resources/maps/level2.txt", "Resources/maps/level3.txt",
+    "Resources/maps/testmap.txt"};
+constexpr const char* kThumbnailFiles[kLevelCount] = {
+    "Resources/maps/level1.png", "Resources/maps/level2.png", "Resources/maps/level3.png",
+    "Resources/maps/level4.png"};
+constexpr const char* kStarFieldFile = "Resources/maps/background.txt";
+
+// Tile pictures of the level grid, indexed by code; the lever has two, the
+// day one at kLeverTile and the night one after it.
+constexpr int kTilePictureCount = 6;
+constexpr const char* kTilePictureFiles[kTilePictureCount] = {
+    "Resources/sprites/environment/background.png",
+    "Resources/sprites/environment/brick.png",
+    "Resources/sprites/environment/thinplatform.png",
+    "Resources/sprites/environment/jumpblock.png",
+    "Resources/sprites/environment/leverleft.png",
+    "Resources/sprites/environment/leverright.png",
+};
+constexpr const char* kStarFile = "Resources/sprites/environment/star.png";
+constexpr const char* kSmallStarFile = "Resources/sprites/environment/smallstar.png";
+// A moving platform is this picture three times side by side.
+constexpr const char* kPlatformSegmentFile = "Resources/sprites/environment/thinplatform.png";
+
+// ---- The fourth level's objects -------------------------------------------------------
+
+// The only level with moving platforms and enemies.
+constexpr int kBusyLevel = 3;
+struct LiftPlacement
+{
+    int x, y, minY, maxY;
+};
+constexpr LiftPlacement kLifts[] = {
+    {144, 350, 100, 350}, {444, 350, 350, 600}, {744, 350, 100, 350}};
+struct WalkerPlacement
+{
+    int x, y;
+};
+constexpr WalkerPlacement kWalker = {100, 600};
+// Each flyer hunts one player.
+struct FlyerPlacement
+{
+    int x, y, targetPlayer;
+};
+constexpr FlyerPlacement kFlyers[] = {{120, 48, 1}, {840, 48, 2}};
+} // namespace GameData
