@@ -104,14 +104,27 @@ int BaseEngine::Initialise(const char* title, int width, int height, const char*
     if (fontFileName && fontFileName[0] != '\0')
         m_defaultFont = m_fonts.GetFont(fontFileName, fontPointSize);
 
+    // Any of these can fail (no renderer for the display, no memory); the
+    // game cannot run without them, so it stops as for a failed video start
+    // instead of drawing through a null pointer later.
     m_window = SDL_CreateWindow(title, 10, 40, width, height, 0);
-    m_renderer = SDL_CreateRenderer(m_window, -1, 0);
-    m_screenTexture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888,
-                                        SDL_TEXTUREACCESS_STREAMING, width, height);
-    m_foreground = SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask, kBlueMask,
-                                        kAlphaMask);
-    m_background = SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask, kBlueMask,
-                                        kAlphaMask);
+    if (m_window)
+        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+    if (m_renderer)
+        m_screenTexture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888,
+                                            SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (m_screenTexture)
+        m_foreground = SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask,
+                                            kBlueMask, kAlphaMask);
+    if (m_foreground)
+        m_background = SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask,
+                                            kBlueMask, kAlphaMask);
+    if (!m_background)
+    {
+        std::fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
+        ReleaseVideo();
+        return 1;
+    }
 
     m_keyStates.reset(new unsigned char[kKeyStateCount]());
 

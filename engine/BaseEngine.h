@@ -47,7 +47,8 @@ public:
     virtual void UpdateObjects(int time);
     virtual void FillBackground(uint32_t colour);
 
-    // Lifecycle. Initialise returns 0, or 1 when video cannot be started.
+    // Lifecycle. Initialise returns 0, or 1 when video cannot be started or its
+    // window, renderer, texture or surfaces cannot be made.
     int Initialise(const char* title, int width, int height, const char* fontFileName,
                    int fontPointSize);
     int MainLoop();

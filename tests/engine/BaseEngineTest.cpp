@@ -335,3 +335,13 @@ TEST(EngineDestruction, DeletesItsObjectsAndReleasesItsWindowAndSurfaces)
         SDL_FreeSurface(surface);
     }
 }
+
+TEST(EngineStart, AWindowThatCannotBeMadeStopsTheStartWithTheLibrarysReason)
+{
+    BaseEngine engine;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(testing_support::InitialiseHeadless(engine, 20000, 720, ""), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Unable to init SDL: Window is too large.\n");
+    EXPECT_EQ(engine.GetForeground(), nullptr);
+    engine.Deinitialise();
+}
