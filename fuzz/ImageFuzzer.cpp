@@ -140,14 +140,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 "the loaded size does not match the result");
     const bool anyPixel = ok && loaded.GetWidth() > 0 && loaded.GetHeight() > 0;
 
-    for (const Size& size : kShownSizes)
+    for (const Size& shown : kShownSizes)
     {
         // Most inputs fail to load; one size shows what an empty source gives,
         // and skipping the large ones keeps the fuzzer fast on that path.
-        if (!anyPixel && size.width != kShownSizes[0].width)
+        if (!anyPixel && shown.width != kShownSizes[0].width)
             break;
         PixelImage resized;
-        resized.ResizeFrom(loaded, size.width, size.height, false);
+        resized.ResizeFrom(loaded, shown.width, shown.height, false);
         CheckResized(resized, size, anyPixel);
         RenderEverywhere(resized, g_fixture->surface);
     }

@@ -4,7 +4,7 @@
 #include "tiles/TileManager.h"
 
 // The night sky's star field: code 4 a star, code 5 a small star.
-class BackgroundMap : public TileManager
+class BackgroundMap final : public TileManager
 {
 public:
     static constexpr int kImageCount = 6;

@@ -8,13 +8,13 @@ struct SDL_Surface;
 
 // A rectangle of integer cells drawn as equal-sized tiles. It knows nothing
 // of what the values mean; derived grids give them their pictures.
-// Held by value by its owner and never deleted through a base pointer, so
-// the destructor is not virtual.
+// Grids are held by value by their owner and never deleted through a base
+// pointer, so the destructor is not virtual: it is protected instead, and
+// only final classes derive from it.
 class TileManager
 {
 public:
     explicit TileManager(int tileSize);
-    ~TileManager();
     TileManager(const TileManager&) = delete;
     TileManager& operator=(const TileManager&) = delete;
 
@@ -46,6 +46,8 @@ public:
     }
 
 protected:
+    ~TileManager();
+
     std::unique_ptr<int32_t[]> m_cells;
     int32_t m_mapWidth = 0;
     int32_t m_mapHeight = 0;

@@ -5,7 +5,7 @@
 #include "tiles/TileManager.h"
 
 // The level grid's pictures: bricks, thin platforms, jump blocks and levers.
-class TileMap : public TileManager
+class TileMap final : public TileManager
 {
 public:
     static constexpr int kImageCount = GameData::kTilePictureCount;

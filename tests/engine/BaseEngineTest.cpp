@@ -48,7 +48,7 @@ template <typename... Numbers> void Write(Log& log, std::string text, Numbers...
 class HookEngine : public BaseEngine
 {
 public:
-    explicit HookEngine(Log& log) : log(log) { m_timeOffset = 1000; }
+    explicit HookEngine(Log& hookLog) : log(hookLog) { m_timeOffset = 1000; }
     void OnKeyDown(int key) override { Write(log, "down", key, IsKeyPressed(key)); }
     void OnKeyUp(int key) override { Write(log, "up", key, IsKeyPressed(key)); }
     void OnMouseMove(int x, int y) override { Write(log, "move", x, y); }
@@ -135,7 +135,7 @@ protected:
         m_engine.CreateObjectArray(count);
         for (int i = 0; i < count; ++i)
             m_engine.StoreObjectInArray(
-                i, new LoggingObject(&m_engine, std::string(1, first + i), 100 + 20 * i, 50));
+                i, new LoggingObject(&m_engine, std::string(1, static_cast<char>(first + i)), 100 + 20 * i, 50));
         return static_cast<LoggingObject*>(m_engine.GetDisplayableObject(0));
     }
     // The magenta pixels must be exactly the 10 x 10 boxes at lefts a and b.

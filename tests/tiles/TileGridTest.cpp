@@ -46,8 +46,15 @@ constexpr Picture kSmallStar{"smallstar.png", 0xE0E0FF, 20, 20, 28, 28};
 // mapX, mapY, screenX, screenY of one DrawTileAt call.
 using TileCall = std::tuple<int, int, int, int>;
 
+// The base grid with its own grey pattern.
+class GreyTiles final : public TileManager
+{
+public:
+    using TileManager::TileManager;
+};
+
 // Records the tiles offered to the hook instead of drawing them.
-class RecordingTiles : public TileManager
+class RecordingTiles final : public TileManager
 {
 public:
     RecordingTiles() : TileManager(24) {}
@@ -113,7 +120,7 @@ protected:
 
 TEST(TileManagerSize, StartsEmptyAndEachSizeStartsWithEveryCellZero)
 {
-    TileManager tiles(24);
+    GreyTiles tiles(24);
     EXPECT_EQ(tiles.GetCells(), nullptr);
     EXPECT_EQ(tiles.GetMapWidth(), 0);
     EXPECT_EQ(tiles.GetTileHeight(), 24);
@@ -158,7 +165,7 @@ TEST_F(TileGridTest, RangeOffersCellsColumnByColumnFromTheGivenPosition)
 
 TEST_F(TileGridTest, BasePictureIsADiagonalGreyPatternShiftedByTheCellValue)
 {
-    TileManager grey(24);
+    GreyTiles grey(24);
     grey.SetMapSize(40, 30);
     grey.SetCell(3, 5, 5);
     grey.SetCell(4, 5, 7);
