@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         PixelImage resized;
         resized.ResizeFrom(loaded, shown.width, shown.height, false);
-        CheckResized(resized, size, anyPixel);
+        CheckResized(resized, shown, anyPixel);
         RenderEverywhere(resized, g_fixture->surface);
     }
     PixelImage sampled;
