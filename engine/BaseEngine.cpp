@@ -140,38 +140,43 @@ int BaseEngine::MainLoop()
 
         SDL_Event event;
         while (SDL_PollEvent(&event))
-        {
-            switch (event.type)
-            {
-            case SDL_QUIT:
+            if (!DispatchEvent(event))
                 return 0;
-            case SDL_KEYDOWN:
-                if (m_keyStates)
-                    m_keyStates[TranslateKey(event.key.keysym.sym)] = 1;
-                OnKeyDown(event.key.keysym.sym);
-                break;
-            case SDL_KEYUP:
-                if (m_keyStates)
-                    m_keyStates[TranslateKey(event.key.keysym.sym)] = 0;
-                OnKeyUp(event.key.keysym.sym);
-                break;
-            case SDL_MOUSEMOTION:
-                OnMouseMove(event.motion.x, event.motion.y);
-                break;
-            case SDL_MOUSEBUTTONDOWN:
-                OnMouseDown(event.button.button, event.button.x, event.button.y);
-                break;
-            case SDL_MOUSEBUTTONUP:
-                OnMouseUp(event.button.button, event.button.x, event.button.y);
-                break;
-            default:
-                break;
-            }
-        }
 
         DoFrameLogic();
         RenderFrame();
     }
+}
+
+bool BaseEngine::DispatchEvent(const SDL_Event& event)
+{
+    switch (event.type)
+    {
+    case SDL_QUIT:
+        return false;
+    case SDL_KEYDOWN:
+        if (m_keyStates)
+            m_keyStates[TranslateKey(event.key.keysym.sym)] = 1;
+        OnKeyDown(event.key.keysym.sym);
+        break;
+    case SDL_KEYUP:
+        if (m_keyStates)
+            m_keyStates[TranslateKey(event.key.keysym.sym)] = 0;
+        OnKeyUp(event.key.keysym.sym);
+        break;
+    case SDL_MOUSEMOTION:
+        OnMouseMove(event.motion.x, event.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        OnMouseDown(event.button.button, event.button.x, event.button.y);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        OnMouseUp(event.button.button, event.button.x, event.button.y);
+        break;
+    default:
+        break;
+    }
+    return true;
 }
 
 void BaseEngine::Deinitialise()

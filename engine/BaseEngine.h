@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+union SDL_Event;
 struct SDL_Surface;
 struct SDL_Window;
 struct SDL_Renderer;
@@ -52,6 +53,9 @@ public:
     int Initialise(const char* title, int width, int height, const char* fontFileName,
                    int fontPointSize);
     int MainLoop();
+    // Hands one library event to its hook, updating the key-state table
+    // first for keys; false for the quit event, which ends the main loop.
+    bool DispatchEvent(const SDL_Event& event);
     void Deinitialise();
 
     // Keys: library key codes, translated to a key-state table index.
