@@ -1,49 +1,60 @@
 #include "bench/BenchGame.h"
 
 #include <SDL.h>
-#include <cstdlib>
 #include <cstring>
 
 std::unique_ptr<BenchGame> BenchGame::StartRound(int level)
 {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    auto game = std::make_unique<BenchGame>();
-    if (game->Initialise("bench", 960, 720, "Cornerstone Regular.ttf", 24) != 0)
-        return nullptr;
-    game->m_roundLevel = level;
-    if (!game->DrivenGame::StartRound(0, 1, level))
+    std::unique_ptr<BenchGame> bench(new BenchGame(level));
+    GameDriver& game = bench->m_game;
+    if (!game.Started() || !game.StartRound(0, 1, level))
         return nullptr;
     // The first frame is a whole redraw; after it every object has a last
     // drawn place for partial redraws to restore.
-    game->Pass();
-    game->Pass();
-    return game;
+    game.Pass();
+    game.Pass();
+    bench->m_window = SDL_CreateWindow("floor", 0, 0, game.GetWindowWidth(), game.GetWindowHeight(), 0);
+    bench->m_renderer = SDL_CreateRenderer(bench->m_window, -1, 0);
+    bench->m_texture = SDL_CreateTexture(bench->m_renderer, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_STREAMING, game.GetWindowWidth(),
+                                         game.GetWindowHeight());
+    return bench->m_texture ? std::move(bench) : nullptr;
+}
+
+BenchGame::~BenchGame()
+{
+    SDL_DestroyTexture(m_texture);
+    SDL_DestroyRenderer(m_renderer);
+    SDL_DestroyWindow(m_window);
 }
 
 void BenchGame::CopyWholeBackground()
 {
-    std::memcpy(m_foreground->pixels, m_background->pixels,
-                static_cast<size_t>(m_background->pitch) * m_windowHeight);
+    SDL_Surface* to = m_game.GetForeground();
+    std::memcpy(to->pixels, m_game.GetBackground()->pixels, static_cast<size_t>(to->pitch * to->h));
 }
 
 void BenchGame::PresentOnly()
 {
-    SDL_UpdateTexture(m_screenTexture, nullptr, m_foreground->pixels, m_foreground->pitch);
-    SDL_RenderCopy(m_renderer, m_screenTexture, nullptr, nullptr);
+    SDL_Surface* screen = m_game.GetForeground();
+    SDL_UpdateTexture(m_texture, nullptr, screen->pixels, screen->pitch);
+    SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
     SDL_RenderPresent(m_renderer);
+}
+
+bool BenchGame::RoundNearlyOver() const
+{
+    return m_game.GetState() != Playing || m_game.GetSecondsLeft() <= 2;
 }
 
 void BenchGame::RestartRound()
 {
     // Leave by the pause screen's q, as a player would, and start again.
-    if (m_state == Playing)
-        PressKey(' ');
-    if (m_state == Paused)
-        PressKey('q');
-    if (m_state == RoundOver)
-        PressKey(' ');
-    ReleaseAllKeys();
-    DrivenGame::StartRound(0, 1, m_roundLevel);
-    Pass();
-    Pass();
+    if (m_game.GetState() == Playing)
+        m_game.PressKey(' ');
+    m_game.PressKey(m_game.GetState() == Paused ? 'q' : ' ');
+    m_game.ReleaseAllKeys();
+    m_game.StartRound(0, 1, m_level);
+    m_game.Pass();
+    m_game.Pass();
 }

@@ -1,30 +1,41 @@
 #pragma once
 
-#include "tools/soak/DrivenGame.h"
+#include "tests/driver/GameDriver.h"
 
 #include <memory>
 
-// The game as the benchmarks measure it, with the floors its figures are
-// compared with: the least work that any frame or repaint must do.
-class BenchGame : public DrivenGame
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Window;
+
+// A round of the game as the benchmarks measure it, with the floors its
+// figures are compared with: the least work that any frame or repaint must
+// do on this machine.
+class BenchGame
 {
 public:
     // A game started headless and playing a round on the given level, its
     // objects drawn once; null when it cannot start.
     static std::unique_ptr<BenchGame> StartRound(int level);
+    ~BenchGame();
 
+    GameDriver& Game() { return m_game; }
     // Floor of a whole redraw: one block copy of the background.
     void CopyWholeBackground();
-    // Floor of every frame: hand the composed surface to the window.
+    // Floor of every frame: hand a surface of the window's size to a window
+    // through a streaming texture, as the engine does.
     void PresentOnly();
-    // Floor of a background repaint: every pixel written once, as the sky
-    // fill does before the stars and tiles go on it.
-    void FillWholeBackground() { FillBackground(kNightSky); }
     // A round ends after 120 s of game time; the logic benchmark starts a
     // new one on the same level before that, outside its timing.
-    bool RoundNearlyOver() const { return m_state != Playing || m_secondsLeft <= 2; }
+    bool RoundNearlyOver() const;
     void RestartRound();
 
 private:
-    int m_roundLevel = 0;
+    explicit BenchGame(int level) : m_level(level) {}
+
+    GameDriver m_game;
+    int m_level;
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
 };

@@ -6,11 +6,10 @@
 
 namespace
 {
-constexpr int kFourthLevel = 3;
 
 std::unique_ptr<BenchGame> StartOrSkip(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(kFourthLevel);
+    auto game = BenchGame::StartRound(GameData::kBusyLevel);
     if (!game)
         state.SkipWithError("the game did not start a round");
     return game;
@@ -22,8 +21,8 @@ void BM_WholeRedrawFrame(benchmark::State& state)
     auto game = StartOrSkip(state);
     for (auto _ : state)
     {
-        game->Redraw(true);
-        game->RenderFrame();
+        game->Game().Redraw(true);
+        game->Game().RenderFrame();
     }
 }
 BENCHMARK(BM_WholeRedrawFrame)->Unit(benchmark::kMicrosecond);
@@ -45,8 +44,8 @@ void BM_PartialRedrawFrame(benchmark::State& state)
     auto game = StartOrSkip(state);
     for (auto _ : state)
     {
-        game->Redraw(false);
-        game->RenderFrame();
+        game->Game().Redraw(false);
+        game->Game().RenderFrame();
     }
 }
 BENCHMARK(BM_PartialRedrawFrame)->Unit(benchmark::kMicrosecond);
@@ -63,10 +62,10 @@ BENCHMARK(BM_PartialRedrawFrame_Floor)->Unit(benchmark::kMicrosecond);
 void BM_PaintBackgroundNight(benchmark::State& state)
 {
     auto game = StartOrSkip(state);
-    if (game && game->IsDaytime())
-        game->ToggleDaytime();
+    if (game && game->Game().IsDaytime())
+        game->Game().ToggleDaytime();
     for (auto _ : state)
-        game->PaintBackground();
+        game->Game().PaintBackground();
 }
 BENCHMARK(BM_PaintBackgroundNight)->Unit(benchmark::kMicrosecond);
 
@@ -74,7 +73,7 @@ void BM_PaintBackgroundNight_Floor(benchmark::State& state)
 {
     auto game = StartOrSkip(state);
     for (auto _ : state)
-        game->FillWholeBackground();
+        game->Game().FillBackground(GameData::kNightSky);
 }
 BENCHMARK(BM_PaintBackgroundNight_Floor)->Unit(benchmark::kMicrosecond);
 } // namespace

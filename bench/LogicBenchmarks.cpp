@@ -13,7 +13,7 @@ constexpr int kPassesPerPattern = 40;
 
 void BM_LogicPassFourthLevel(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(3);
+    auto game = BenchGame::StartRound(GameData::kBusyLevel);
     if (!game)
     {
         state.SkipWithError("the game did not start a round");
@@ -30,13 +30,13 @@ void BM_LogicPassFourthLevel(benchmark::State& state)
         }
         if (pass % kPassesPerPattern == 0)
         {
-            game->ReleaseAllKeys();
+            game->Game().ReleaseAllKeys();
             for (int key : kPatterns[(pass / kPassesPerPattern) % 4])
-                game->HoldKey(key, true);
+                game->Game().PressKey(key);
         }
         ++pass;
-        game->SetFrameTick(game->GetFrameTick() + 15);
-        game->DoFrameLogic();
+        game->Game().SetFrameTick(game->Game().GetFrameTick() + 15);
+        game->Game().DoFrameLogic();
     }
 }
 BENCHMARK(BM_LogicPassFourthLevel)->Unit(benchmark::kMicrosecond);

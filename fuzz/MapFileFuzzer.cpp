@@ -1,171 +1,76 @@
-// Feeds arbitrary bytes to the map reader as a level file and as a background
-// file, then plays a few logic passes and frames on whatever grid and start
-// positions came out, so collision and tile drawing see every odd tile code
-// and start position a file can produce.
-#include "fuzz/FuzzWorkspace.h"
-#include "game/Stage2Engine.h"
+// Feeds arbitrary bytes to the map reader as the fourth level's file, checks
+// what it read, then plays a round on that grid with keys and clicks taken
+// from the input, so collision and tile drawing meet every odd tile code and
+// start position a file can hold.
+#include "tests/driver/GameDriver.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <filesystem>
 
 namespace
 {
-constexpr const char* kLevelPath = "Resources/maps/testmap.txt";
-// A start position the reader can never produce: at most three characters.
-constexpr int32_t kUntouched = 12345;
-constexpr int kLineLength = GameData::kGridColumns + 1;
-constexpr size_t kGridBytes = static_cast<size_t>(kLineLength) * GameData::kGridRows;
-constexpr int kPasses = 24;
-const int kPlayerKeys[] = {'w', 'a', 's', 'd', 'c', 'i', 'j', 'k', 'l', 'n'};
+GameDriver* g_game = nullptr;
 
-class FuzzedGame : public Stage2Engine
+void Require(bool holds, const char* what)
 {
-public:
-    void MarkStartPositions()
+    if (!holds)
     {
-        m_player1StartX = m_player1StartY = kUntouched;
-        m_player2StartX = m_player2StartY = kUntouched;
-    }
-    int32_t StartPosition(int index) const
-    {
-        const int32_t values[] = {m_player1StartX, m_player1StartY, m_player2StartX,
-                                  m_player2StartY};
-        return values[index];
-    }
-
-    // Starts a round as the level-select screen's Confirm does, on the grid
-    // already read, with a clock and day flag fresh for every input.
-    void StartRound(int level, int kind1, int kind2)
-    {
-        m_frameTick = 0;
-        m_timeOffset = 0;
-        m_nextUpdateTime = 0;
-        m_daytime = false;
-        m_paintedNight = true;
-        m_level = level;
-        m_player1Character = kind1;
-        m_player2Character = kind2;
-        m_secondsLeft = m_roundSeconds;
-        m_state = Playing;
-        m_roundStartSeconds = GetTime() / 1000;
-        CreateObjects();
-        PaintBackground();
-        Redraw(true);
-    }
-
-    void Pass(unsigned keyBits, bool click)
-    {
-        for (int i = 0; i < 10; ++i)
-            m_keyStates[TranslateKey(kPlayerKeys[i])] = (keyBits >> i) & 1;
-        if (click)
-        {
-            OnMouseDown(1, 0, 0);
-            OnMouseDown(3, 0, 0);
-        }
-        m_frameTick += 15;
-        DoFrameLogic();
-    }
-
-    void LeaveRound()
-    {
-        for (int key : kPlayerKeys)
-            m_keyStates[TranslateKey(key)] = 0;
-        m_state = MainMenu;
-        CreateObjects();
-        PaintBackground();
-        Redraw(true);
-    }
-};
-
-struct Fixture
-{
-    std::unique_ptr<FuzzWorkspace> workspace;
-    std::unique_ptr<FuzzedGame> game;
-};
-Fixture* g_fixture = nullptr;
-
-// The value the reader stores for a cell: the character minus '0' in 8 bits,
-// or the end-of-file value minus '0' past the end of the input.
-signed char ExpectedCell(const uint8_t* data, size_t size, size_t offset)
-{
-    const int c = offset < size ? data[offset] : EOF;
-    return static_cast<signed char>(static_cast<unsigned char>(c - '0'));
-}
-
-// Without carriage returns every cell sits at a fixed place in the input.
-void CheckGrid(const uint8_t* data, size_t size, const signed char (&grid)[30][40])
-{
-    if (std::memchr(data, '\r', size))
-        return;
-    for (int row = 0; row < GameData::kGridRows; ++row)
-        for (int column = 0; column < GameData::kGridColumns; ++column)
-            FuzzRequire(grid[row][column] ==
-                            ExpectedCell(data, size, static_cast<size_t>(row) * kLineLength + column),
-                        "a cell does not hold its character's value");
-}
-
-void CheckStartPositions(const uint8_t* data, size_t size, const FuzzedGame& game)
-{
-    const bool crlf = std::memchr(data, '\r', size) != nullptr;
-    for (int i = 0; i < 4; ++i)
-    {
-        const int32_t value = game.StartPosition(i);
-        if (value == kUntouched)
-            continue;
-        // A token keeps three characters: "-99" to "999".
-        FuzzRequire(value >= -99 && value <= 999, "a start position out of token range");
-        FuzzRequire(crlf || size > kGridBytes, "a start position read from a file without tail");
+        std::fprintf(stderr, "property failed: %s\n", what);
+        std::abort();
     }
 }
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static const char* const subdirectories[] = {"Resources/maps", nullptr};
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    g_fixture = new Fixture;
-    g_fixture->workspace = std::make_unique<FuzzWorkspace>(subdirectories, true);
-    g_fixture->game = std::make_unique<FuzzedGame>();
-    // No font: text is not what is fuzzed here, and rendering it is slow.
-    FuzzRequire(g_fixture->game->Initialise("fuzz", 960, 720, nullptr, 24) == 0,
-                "the engine did not start");
-    std::atexit([] { delete g_fixture; });
+    // The game reads by relative path: work in a scratch directory of our own.
+    char pattern[] = "/tmp/skirmora-fuzz-XXXXXX";
+    std::filesystem::current_path(mkdtemp(pattern));
+    std::filesystem::create_directories("Resources/maps");
+    g_game = new GameDriver(nullptr); // no font: text is not fuzzed, and slow
+    Require(g_game->Started(), "the game did not start");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzedGame& game = *g_fixture->game;
-    g_fixture->workspace->Write(kLevelPath, data, size);
+    GameDriver& game = *g_game;
+    std::FILE* file = std::fopen(GameData::kLevelFiles[GameData::kBusyLevel], "wb");
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    game.LoadLevelFile(GameData::kBusyLevel);
+    // Without carriage returns every cell sits at a fixed place in the input;
+    // past its end the end-of-file value is stored.
+    const size_t line = GameData::kGridColumns + 1;
+    for (int row = 0; row < GameData::kGridRows && !std::memchr(data, '\r', size); ++row)
+        for (int column = 0; column < GameData::kGridColumns; ++column)
+        {
+            const size_t at = static_cast<size_t>(row) * line + static_cast<size_t>(column);
+            const int c = at < size ? data[at] : EOF;
+            Require(game.GetLevelTile(column, row) == static_cast<signed char>(c - '0'),
+                    "a cell does not hold its character's value");
+        }
+    // A start token keeps three characters: "-99" to "999".
+    for (const int position : {game.GetPlayer1StartX(), game.GetPlayer1StartY(),
+                               game.GetPlayer2StartX(), game.GetPlayer2StartY()})
+        Require(position >= -99 && position <= 999, "a start position out of token range");
 
-    game.MarkStartPositions();
-    game.LoadLevelFile(3);
-    signed char level[30][40];
-    for (int row = 0; row < 30; ++row)
-        for (int column = 0; column < 40; ++column)
-            level[row][column] = game.GetLevelTile(column, row);
-    CheckGrid(data, size, level);
-    CheckStartPositions(data, size, game);
-
-    signed char background[30][40];
-    FuzzRequire(game.ReadMapFile(kLevelPath, background, false), "the file did not open");
-    FuzzRequire(std::memcmp(background, level, sizeof level) == 0,
-                "the background reader and the level reader disagree on a grid");
-
-    // Choices for the round come from the input so that they vary with it.
-    const uint8_t a = size > 0 ? data[0] : 0;
-    const uint8_t b = size > 1 ? data[size - 1] : 0;
-    game.StartRound((a >> 4) % 4, a % 6, b % 6);
+    const uint8_t a = size > 0 ? data[0] : 0, b = size > 1 ? data[size - 1] : 0;
+    Require(game.StartRound(a % 6, b % 6, GameData::kBusyLevel), "no round started");
     unsigned keys = a * 131u + b;
-    for (int pass = 0; pass < kPasses; ++pass)
+    for (int pass = 0; pass < 24; ++pass)
     {
-        if (pass % 6 == 0)
-            keys = keys * 1103515245u + 12345u;
-        game.Pass(keys >> 8, pass == kPasses / 2);
-        if (pass % 8 == 7)
-            game.RenderFrame();
+        keys = keys * 1103515245u + 12345u;
+        for (int i = 0; i < 10; ++i)
+            (keys >> (i + 8) & 1) ? game.PressKey("wasdcijkln"[i]) : game.ReleaseKey("wasdcijkln"[i]);
+        if (pass == 12)
+            game.Click(0, 0, 1), game.Click(0, 0, 3);
+        game.Pass();
     }
-    game.LeaveRound();
+    game.ReleaseAllKeys();
+    game.PressKey(' ');
+    game.PressKey('q');
     return 0;
 }

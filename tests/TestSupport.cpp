@@ -3,13 +3,13 @@
 #include "engine/BaseEngine.h"
 
 #include <SDL_image.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testing_support
@@ -46,31 +46,71 @@ SurfacePtr MakeSurface(int width, int height, uint32_t fill)
     return surface;
 }
 
-int CountRgb(SDL_Surface* surface, uint32_t colour)
+int CountRgb(SDL_Surface* surface, uint32_t colour, int x1, int y1, int x2, int y2)
 {
     int count = 0;
-    for (int y = 0; y < surface->h; ++y)
-        for (int x = 0; x < surface->w; ++x)
-            if (RgbAt(surface, x, y) == (colour & 0xFFFFFF))
-                ++count;
+    for (int y = std::max(y1, 0); y <= std::min(y2, surface->h - 1); ++y)
+        for (int x = std::max(x1, 0); x <= std::min(x2, surface->w - 1); ++x)
+            count += RgbAt(surface, x, y) == (colour & 0xFFFFFF);
     return count;
 }
 
-std::vector<std::pair<int, int>> PixelsWithValue(SDL_Surface* surface, uint32_t value)
+Points PixelsWithValue(SDL_Surface* surface, uint32_t value)
 {
     return PixelsWhere(surface->w, surface->h,
                        [&](int x, int y) { return PixelAt(surface, x, y) == value; });
 }
 
-std::vector<std::pair<int, int>> PixelsWhere(int width, int height,
-                                             const std::function<bool(int, int)>& covered)
+Points PixelsWhere(int width, int height, const std::function<bool(int, int)>& covered)
 {
-    std::vector<std::pair<int, int>> found;
+    Points found;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (covered(x, y))
                 found.emplace_back(x, y);
     return found;
+}
+
+namespace
+{
+std::string ReferencePath(const std::string& name)
+{
+    return SourceDir() + "/tests/reference/" + name + ".png";
+}
+
+bool SaveOpaque(SDL_Surface* surface, const std::string& path)
+{
+    return WritePng(path, surface->w, surface->h,
+                    [&](int x, int y) { return 0xFF000000 | RgbAt(surface, x, y); });
+}
+} // namespace
+
+void ExpectMatchesReference(SDL_Surface* surface, const std::string& name)
+{
+    const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES");
+    if (update && std::string(update) == "1")
+    {
+        ASSERT_TRUE(SaveOpaque(surface, ReferencePath(name))) << name;
+        return;
+    }
+    SDL_Surface* loaded = IMG_Load(ReferencePath(name).c_str());
+    SDL_Surface* reference =
+        loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+    SDL_FreeSurface(loaded);
+    int differing = 0, firstX = -1, firstY = -1;
+    const bool sameSize = reference && reference->w == surface->w && reference->h == surface->h;
+    for (int y = 0; sameSize && y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x)
+            if (RgbAt(surface, x, y) != RgbAt(reference, x, y) && differing++ == 0)
+                std::tie(firstX, firstY) = std::pair(x, y);
+    SDL_FreeSurface(reference);
+    if (!sameSize || differing)
+    {
+        SaveOpaque(surface, ReferencePath("actual-" + name));
+        ADD_FAILURE() << name << ": " << (sameSize ? std::to_string(differing) : "all")
+                      << " pixels differ, first at (" << firstX << ", " << firstY
+                      << "); the screen is saved as " << ReferencePath("actual-" + name);
+    }
 }
 
 std::string MakeTempDir()
@@ -84,49 +124,35 @@ std::string SourceDir() { return SKIRMORA_SOURCE_DIR; }
 
 void WriteFile(const std::string& path, const std::string& contents)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << contents;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
 }
 
-void MakeDirectories(const std::string& path)
+std::string ReadFile(const std::string& path)
 {
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1))
-    {
-        mkdir(path.substr(0, slash).c_str(), 0755);
-        if (slash == std::string::npos)
-            break;
-    }
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
 }
 
 bool WritePng(const std::string& path, int width, int height,
               const std::function<uint32_t(int, int)>& pixel)
 {
-    const size_t slash = path.rfind('/');
-    if (slash != std::string::npos && slash > 0)
-        MakeDirectories(path.substr(0, slash));
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     const SurfacePtr surface = MakeSurface(width, height, 0);
-    if (!surface)
-        return false;
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; surface && y < height; ++y)
         for (int x = 0; x < width; ++x)
             static_cast<uint32_t*>(surface->pixels)[y * (surface->pitch / 4) + x] = pixel(x, y);
-    return IMG_SavePNG(surface.get(), path.c_str()) == 0;
+    return surface && IMG_SavePNG(surface.get(), path.c_str()) == 0;
 }
 
 WorkingDirectory::WorkingDirectory(const std::string& path)
+    : m_previous(std::filesystem::current_path())
 {
-    char buffer[4096];
-    if (getcwd(buffer, sizeof buffer))
-        m_previous = buffer;
-    if (chdir(path.c_str()) != 0)
-        std::perror("chdir");
+    std::filesystem::current_path(path);
 }
 
-WorkingDirectory::~WorkingDirectory()
-{
-    if (!m_previous.empty() && chdir(m_previous.c_str()) != 0)
-        std::perror("chdir");
-}
+WorkingDirectory::~WorkingDirectory() { std::filesystem::current_path(m_previous); }
 
 StdoutCapture::StdoutCapture()
 {
@@ -139,8 +165,6 @@ StdoutCapture::StdoutCapture()
     close(fd);
 }
 
-StdoutCapture::~StdoutCapture() { Finish(); }
-
 std::string StdoutCapture::Finish()
 {
     if (m_finished)
@@ -149,10 +173,7 @@ std::string StdoutCapture::Finish()
     std::fflush(stdout);
     dup2(m_savedFd, STDOUT_FILENO);
     close(m_savedFd);
-    std::ifstream in(m_path);
-    std::stringstream text;
-    text << in.rdbuf();
-    m_text = text.str();
+    m_text = ReadFile(m_path);
     std::remove(m_path.c_str());
     return m_text;
 }

@@ -1,8 +1,7 @@
-// The grids and start positions the game reads from the map text files
-// (written by each test into its own working directory), the day flag the
-// levers switch and the round scores.
-#include "game/Stage2Engine.h"
+// The tile grids drawn with the game's pictures, the map text files (written
+// by each test into its own working directory), the day flag and scores.
 #include "tests/TestSupport.h"
+#include "tests/driver/GameDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +12,49 @@
 #include <string>
 
 using testing_support::StdoutCapture;
+using namespace GameData;
 
 namespace
 {
-const char* const kLevelFiles[] = {"level1", "level2", "level3", "testmap"};
-using Starts = std::array<int, 4>; // player 1's x and y, then player 2's
+// The base grid, drawn in its own grey pattern.
+class GreyTiles final : public TileManager
+{
+public:
+    using TileManager::TileManager;
+};
 
-// The digit at (column, row) of grid number seed: varies along both axes so
-// that a misplaced cell shows.
+// Every tile code of both grids, by night and by day, and the grey pattern
+// of the base grid, drawn in one scene.
+TEST(TileGrids, EachCodeDrawsItsPictureAndTheLeverFollowsTheDay)
+{
+    GameDriver game;
+    ASSERT_TRUE(game.Started());
+    SDL_Surface* scene = game.GetBackground();
+    game.FillBackground(kNightSky);
+    const auto drawRow = [&](TileManager& grid, int y) {
+        grid.SetMapSize(12, 1);
+        for (int code = -1; code < 11; ++code)
+            grid.SetCell(code + 1, 0, code);
+        grid.DrawTileRange(&game, scene, 0, 0, 11, 0, 100, y);
+    };
+    drawRow(game.GetTileMap(), 100);
+    drawRow(game.GetBackgroundMap(), 150);
+    game.ToggleDaytime();
+    drawRow(game.GetTileMap(), 200);
+    GreyTiles grey(24);
+    grey.SetMapSize(20, 3);
+    grey.SetCell(3, 1, 5);
+    grey.SetCell(4, 1, -7);
+    grey.DrawTileRange(&game, scene, 0, 0, 19, 2, 100, 300);
+    grey.DrawTileRange(&game, scene, 5, 1, 4, 2, 600, 100); // first past last: nothing
+    grey.SetOrigin(10, 400);
+    grey.DrawTileInPlace(&game, scene, 2, 1);
+    testing_support::ExpectMatchesReference(scene, "tile-grids");
+}
+
+// Lines of 40 digits, each followed by lineEnd; the digit at (column, row)
+// varies along both axes so that a misplaced cell shows.
 int Digit(int seed, int column, int row) { return (seed + column * 7 + row * 3) % 10; }
-
-// Lines of 40 digits, each followed by lineEnd.
 std::string GridText(int seed, const std::string& lineEnd = "\n", int lines = 30)
 {
     std::string text;
@@ -36,71 +67,49 @@ std::string GridText(int seed, const std::string& lineEnd = "\n", int lines = 30
     return text;
 }
 
-// Sets the scores the way the end of a round would.
-class ScoredGame : public Stage2Engine
-{
-public:
-    void SetScores(int first, int second)
-    {
-        m_score1 = first;
-        m_score2 = second;
-    }
-};
+using Starts = std::array<int, 4>; // player 1's x and y, then player 2's
 
-class LevelDataTest : public ::testing::Test
+class MapFiles : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         // Lines past the star grid's 30 are not read.
-        testing_support::MakeDirectories("Resources/maps");
-        testing_support::WriteFile("Resources/maps/background.txt",
-                                   GridText(5) + GridText(6) + "1 2 3 4 ");
+        testing_support::WriteFile(kStarFieldFile, GridText(5) + GridText(6) + "1 2 3 4 ");
         StdoutCapture output;
-        m_game = std::make_unique<ScoredGame>();
+        m_game = std::make_unique<GameDriver>(nullptr);
         EXPECT_EQ(output.Finish(), "");
     }
-
     // Writes the level file for the index and loads it; returns the output.
-    std::string Load(int levelIndex, const std::string& contents)
+    std::string Load(int level, const std::string& contents)
     {
-        testing_support::WriteFile(FileOf(levelIndex), contents);
+        testing_support::WriteFile(kLevelFiles[level], contents);
         StdoutCapture output;
-        m_game->LoadLevelFile(levelIndex);
+        m_game->LoadLevelFile(level);
         return output.Finish();
-    }
-    static std::string FileOf(int levelIndex)
-    {
-        return std::string("Resources/maps/") + kLevelFiles[levelIndex] + ".txt";
     }
     void ExpectGrid(int seed, int rows = 30)
     {
         for (int row = 0; row < rows; ++row)
             for (int column = 0; column < 40; ++column)
-                ASSERT_EQ(m_game->GetLevelTile(column, row), Digit(seed, column, row))
-                    << column << "," << row;
+                ASSERT_EQ(m_game->GetLevelTile(column, row), Digit(seed, column, row)) << column << "," << row;
     }
     Starts StartPositions() const
     {
-        return {m_game->GetPlayer1StartX(), m_game->GetPlayer1StartY(),
-                m_game->GetPlayer2StartX(), m_game->GetPlayer2StartY()};
+        return {m_game->GetPlayer1StartX(), m_game->GetPlayer1StartY(), m_game->GetPlayer2StartX(),
+                m_game->GetPlayer2StartY()};
     }
 
-    std::string m_dir = testing_support::MakeTempDir();
-    testing_support::WorkingDirectory m_cwd{m_dir};
-    std::unique_ptr<ScoredGame> m_game;
+    testing_support::WorkingDirectory m_cwd{testing_support::MakeTempDir()};
+    std::unique_ptr<GameDriver> m_game;
 };
 } // namespace
 
-TEST_F(LevelDataTest, TheStarGridIsReadWhenTheGameIsBuilt)
+TEST_F(MapFiles, TheTailAfterTheGridGivesTheStartPositions)
 {
     for (int row = 0; row < 30; ++row)
         for (int column = 0; column < 40; ++column)
             ASSERT_EQ(m_game->GetBackgroundTile(column, row), Digit(5, column, row));
-}
-
-TEST_F(LevelDataTest, TheTailAfterTheGridGivesTheStartPositions)
-{
     const struct
     {
         const char* tail;
@@ -108,7 +117,7 @@ TEST_F(LevelDataTest, TheTailAfterTheGridGivesTheStartPositions)
         const char* lineEnd = "\n";
     } cases[] = {
         {"48 624 888 624 ", {48, 624, 888, 624}},
-        {"", {7, 8, 9, 10}}, // no tail: the previous level's starts stay
+        {"", {7, 8, 9, 10}},         // no tail: the previous level's starts stay
         {"5  7 8 9 ", {5, 0, 7, 8}}, // two spaces make an empty token worth 0
         // A sign and leading white space are taken, a non-digit ends a number.
         {"-12 +34 \n56 7x9 ", {-12, 34, 56, 7}},
@@ -134,11 +143,10 @@ TEST_F(LevelDataTest, TheTailAfterTheGridGivesTheStartPositions)
     }
 }
 
-TEST_F(LevelDataTest, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
+TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
 {
-    // A missing file is reported and changes nothing.
     Load(0, GridText(1) + "48 624 888 624 ");
-    std::remove(FileOf(1).c_str());
+    std::remove(kLevelFiles[1]);
     StdoutCapture output;
     m_game->LoadLevelFile(1);
     EXPECT_EQ(output.Finish(), "error opening file\n");
@@ -155,29 +163,21 @@ TEST_F(LevelDataTest, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
     // A short line: its line end stands in as a cell and the next line's
     // first character as the line end, down to the tail.
     std::string text = GridText(1) + "48 624 888 624 ";
-    text.erase(0, 1);
+    text.replace(0, 3, "a#");
     Load(0, text);
+    EXPECT_EQ(m_game->GetLevelTile(0, 0), 'a' - '0');
+    EXPECT_EQ(m_game->GetLevelTile(1, 0), '#' - '0');
     EXPECT_EQ(m_game->GetLevelTile(38, 0), Digit(1, 39, 0));
     EXPECT_EQ(m_game->GetLevelTile(39, 0), '\n' - '0');
     EXPECT_EQ(m_game->GetLevelTile(0, 29), Digit(1, 1, 29));
     EXPECT_EQ(StartPositions(), (Starts{8, 624, 888, 624}));
-
-    // Other characters are stored as they are.
-    text = GridText(1) + "1 2 3 4 ";
-    text.replace(0, 3, "a #");
-    Load(0, text);
-    EXPECT_EQ(m_game->GetLevelTile(0, 0), 'a' - '0');
-    EXPECT_EQ(m_game->GetLevelTile(1, 0), ' ' - '0');
-    EXPECT_EQ(m_game->GetLevelTile(2, 0), '#' - '0');
-    EXPECT_EQ(m_game->GetLevelTile(3, 0), Digit(1, 3, 0));
 }
 
-TEST_F(LevelDataTest, TheLevelIndexChoosesTheFileAndAnyOtherReadsTheTestMap)
+TEST_F(MapFiles, TheLevelIndexChoosesTheFileAndAnyOtherReadsTheFourth)
 {
     for (int index = 0; index < 4; ++index)
-        testing_support::WriteFile(FileOf(index),
-                                   GridText(index) + std::to_string(index) + " 0 0 0 ");
-    for (const int index : {0, 1, 2, 3, -1, 4, 99, INT_MIN})
+        testing_support::WriteFile(kLevelFiles[index], GridText(index) + std::to_string(index) + " 0 0 0 ");
+    for (const int index : {0, 1, 2, 3, -1, 4, INT_MIN})
     {
         SCOPED_TRACE(index);
         m_game->LoadLevelFile(index == 0 ? 1 : 0);
@@ -188,23 +188,16 @@ TEST_F(LevelDataTest, TheLevelIndexChoosesTheFileAndAnyOtherReadsTheTestMap)
     }
 }
 
-TEST_F(LevelDataTest, TheDayFlagTogglesAndScoresArePerPlayerUntilReset)
+TEST_F(MapFiles, TheDayFlagTogglesAndScoresArePerPlayerUntilReset)
 {
-    EXPECT_FALSE(m_game->IsDaytime());
     m_game->ToggleDaytime();
     EXPECT_TRUE(m_game->IsDaytime());
-    m_game->ToggleDaytime();
-    EXPECT_FALSE(m_game->IsDaytime());
-
     m_game->SetScores(3, 5);
-    EXPECT_EQ(m_game->GetScore(1), 3);
-    EXPECT_EQ(m_game->GetScore(2), 5);
+    EXPECT_EQ(m_game->GetScore(1) * 10 + m_game->GetScore(2), 35);
     for (const int other : {0, 3, -1})
         EXPECT_EQ(m_game->GetScore(other), 0) << other;
-    // A reset clears both scores and leaves the day flag.
-    m_game->ToggleDaytime();
     m_game->ResetScores();
-    EXPECT_EQ(m_game->GetScore(1), 0);
-    EXPECT_EQ(m_game->GetScore(2), 0);
-    EXPECT_TRUE(m_game->IsDaytime());
+    EXPECT_EQ(m_game->GetScore(1) + m_game->GetScore(2), 0);
+    m_game->ToggleDaytime();
+    EXPECT_FALSE(m_game->IsDaytime()) << "two toggles leave it as it was";
 }

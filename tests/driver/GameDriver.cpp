@@ -1,0 +1,180 @@
+#include "tests/driver/GameDriver.h"
+
+#include "objects/Character.h"
+#include "objects/Player.h"
+
+#include <SDL.h>
+#include <cstring>
+
+using namespace GameData;
+
+GameDriver::GameDriver(const char* font)
+{
+    SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+    m_started = Initialise("Skirmora under test", kWindowWidth, kWindowHeight, font,
+                           kFontPointSize) == 0;
+}
+
+GameDriver::~GameDriver() { Deinitialise(); }
+
+bool GameDriver::Pass(int elapsedMs)
+{
+    m_frameTick += elapsedMs;
+    const int dueBefore = m_nextUpdateTime;
+    DoFrameLogic();
+    RenderFrame();
+    return m_nextUpdateTime != dueBefore;
+}
+
+void GameDriver::Step(int frames)
+{
+    for (int i = 0; i < frames; ++i)
+    {
+        UpdateObjects(GetTime());
+        DrawObjects();
+    }
+}
+
+void GameDriver::KeyEvent(int keyCode, bool down)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym.sym = keyCode;
+    DispatchEvent(event);
+}
+
+void GameDriver::PressKey(int keyCode) { KeyEvent(keyCode, true); }
+void GameDriver::ReleaseKey(int keyCode) { KeyEvent(keyCode, false); }
+
+void GameDriver::HoldKeys(const char* keys, bool held)
+{
+    for (; *keys; ++keys)
+        KeyEvent(*keys, held);
+}
+
+void GameDriver::ReleaseAllKeys()
+{
+    if (m_keyStates)
+        std::memset(m_keyStates.get(), 0, kKeyStateCount);
+}
+
+void GameDriver::Click(int x, int y, int button)
+{
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.button = static_cast<Uint8>(button);
+    event.button.x = x;
+    event.button.y = y;
+    DispatchEvent(event);
+}
+
+bool GameDriver::StartRound(int kind1, int kind2, int level)
+{
+    if (m_state == MainMenu)
+        Click(kWindowWidth / 2, kWindowHeight / 2);
+    ClickOn(kPortraitHits[kind1]);
+    ClickOn(kConfirmBox);
+    ClickOn(kPortraitHits[kind2]);
+    ClickOn(kConfirmBox);
+    ClickOn(kThumbnailHits[level]);
+    ClickOn(kConfirmBox);
+    return m_state == Playing;
+}
+
+void GameDriver::ClearLevel() { std::memset(m_levelGrid, kEmptyTile, sizeof m_levelGrid); }
+
+void GameDriver::SetTiles(int fromColumn, int toColumn, int row, int code)
+{
+    for (int column = fromColumn; column <= toColumn; ++column)
+        m_levelGrid[row][column] = static_cast<signed char>(code);
+}
+
+void GameDriver::Place(std::initializer_list<DisplayableObject*> objects)
+{
+    CreateObjectArray(static_cast<int>(objects.size()));
+    int index = 0;
+    Character** nextPlayer = &m_player1;
+    for (DisplayableObject* object : objects)
+    {
+        StoreObjectInArray(index++, object);
+        if (auto* player = dynamic_cast<Player*>(object); player && nextPlayer != nullptr)
+        {
+            *nextPlayer = player;
+            nextPlayer = nextPlayer == &m_player1 ? &m_player2 : nullptr;
+        }
+    }
+    DrawObjects();
+}
+
+void GameDriver::SetScores(int score1, int score2)
+{
+    m_score1 = score1;
+    m_score2 = score2;
+}
+
+int GameDriver::ObjectCount() const
+{
+    int count = 0;
+    while (GetDisplayableObject(count))
+        ++count;
+    return count;
+}
+
+bool GameDriver::InObjectArray(const DisplayableObject* object) const
+{
+    for (int i = 0; GetDisplayableObject(i); ++i)
+        if (GetDisplayableObject(i) == object)
+            return true;
+    return false;
+}
+
+namespace
+{
+// FNV-1a, fed field by field.
+class Fnv
+{
+public:
+    template <typename T> void Add(const T& value) { AddBytes(&value, sizeof value); }
+    void AddBytes(const void* data, size_t size)
+    {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i)
+            m_hash = (m_hash ^ bytes[i]) * 0x100000001B3ull;
+    }
+    uint64_t Value() const { return m_hash; }
+
+private:
+    uint64_t m_hash = 0xCBF29CE484222325ull;
+};
+} // namespace
+
+uint64_t GameDriver::Digest() const
+{
+    Fnv hash;
+    for (const int32_t field :
+         {static_cast<int32_t>(m_state), m_highlight, m_level, m_secondsLeft, m_score1, m_score2,
+          static_cast<int32_t>(m_daytime), static_cast<int32_t>(m_paintedNight),
+          static_cast<int32_t>(m_sunColour), m_frameTick, m_timeOffset, m_player1StartX,
+          m_player1StartY, m_player2StartX, m_player2StartY})
+        hash.Add(field);
+    for (int i = 0; const DisplayableObject* object = GetDisplayableObject(i); ++i)
+    {
+        for (const int place : {object->GetX(), object->GetY(), object->GetLastDrawnX(),
+                                object->GetLastDrawnY()})
+            hash.Add(place);
+        if (const auto* character = dynamic_cast<const Character*>(object))
+        {
+            for (const float value : {character->GetVelocityX(), character->GetVelocityY(),
+                                      character->GetDamage()})
+                hash.Add(value);
+            for (const int value : {character->GetDeaths(), static_cast<int>(character->HasWon()),
+                                    static_cast<int>(character->HasLost())})
+                hash.Add(value);
+        }
+    }
+    for (int row = 0; m_foreground && row < m_foreground->h; ++row)
+        hash.AddBytes(static_cast<const char*>(m_foreground->pixels) +
+                          static_cast<size_t>(row) * static_cast<size_t>(m_foreground->pitch),
+                      static_cast<size_t>(m_foreground->w) * 4);
+    return hash.Value();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "game/Stage2Engine.h"
+
+#include <cstdint>
+#include <initializer_list>
+
+class DisplayableObject;
+
+// The one way tests, the soak, the fuzzers and the benchmarks drive the
+// game: started headless, stepped with a clock set by the caller, keys and
+// clicks fed through the engine's own event dispatch, menus walked by the
+// rectangles of GameData, and the game's state read (and for arenas of a
+// test's own, written) directly.
+class GameDriver : public Stage2Engine
+{
+public:
+    // Starts the game with SDL's dummy video driver in the working directory.
+    explicit GameDriver(const char* font = GameData::kFontFile);
+    ~GameDriver() override;
+    bool Started() const { return m_started; }
+
+    // One pass of the main loop after its events: the clock moves on by
+    // elapsedMs, then the frame logic and the frame. True when the paced
+    // logic ran in this pass.
+    bool Pass(int elapsedMs = 15);
+    // Frames of the objects alone, as a round runs them (every update, then
+    // every draw), for arenas built by a test.
+    void Step(int frames = 1);
+
+    // Input through DispatchEvent, as the main loop delivers it.
+    void PressKey(int keyCode);
+    void ReleaseKey(int keyCode);
+    // Presses (or lets go of) every key named, e.g. "wd".
+    void HoldKeys(const char* keys, bool held = true);
+    void ReleaseAllKeys();
+    void Click(int x, int y, int button = 1);
+    void ClickOn(const GameData::ScreenRect& rect) { Click(rect.CentreX(), rect.CentreY()); }
+    // From the main menu through both character screens and the level
+    // screen into a round; true when the game is then playing.
+    bool StartRound(int kind1, int kind2, int level);
+
+    // Arenas: an empty level, tiles set by hand, and objects placed in the
+    // array (drawn once, so that their last drawn place is where they
+    // start); players among them become the round's players.
+    void ClearLevel();
+    void SetTiles(int fromColumn, int toColumn, int row, int code);
+    void Place(std::initializer_list<DisplayableObject*> objects);
+
+    // State the game keeps to itself.
+    void SetScores(int score1, int score2);
+    void SetSecondsLeft(int seconds) { m_secondsLeft = seconds; }
+    bool IsSunDimming() const { return m_sunDimming; }
+    int GetTimeOffset() const { return m_timeOffset; }
+    int GetRoundStartSeconds() const { return m_roundStartSeconds; }
+    Grid& LevelGrid() { return m_levelGrid; }
+    Grid& StarGrid() { return m_backgroundGrid; }
+    int ObjectCount() const;
+    bool InObjectArray(const DisplayableObject* object) const;
+    // A digest of everything that decides what happens next and what is
+    // shown: the game's fields, every object's place and motion, and the
+    // composed frame.
+    uint64_t Digest() const;
+
+private:
+    void KeyEvent(int keyCode, bool down);
+
+    bool m_started = false;
+};

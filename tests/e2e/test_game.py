@@ -1,0 +1,135 @@
+"""The real program in a real window, used as a player uses it: its titled
+window in place, closed by the window manager with status 0; no display
+reported with status 1; mouse and keys through the menus into a round,
+moving the fighters, pulling a lever, pausing and quitting; and the
+installed launcher started from another directory.
+
+Usage: test_game.py BUILD_DIR SOURCE_DIR [unittest arguments]
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.dont_write_bytecode = True  # no byte-code cache in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+BUILD = SOURCE = FACTS = None
+
+
+def centre(box):
+    return (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
+
+
+def is_main_menu(sky):
+    return lambda s: s.pixel(5, 5) == sky and s.count((400, 200, 520, 232), FACTS["cyan"]) > 50
+
+
+def is_playing(s):
+    return s.count((440, 10, 500, 38), FACTS["cyan"]) > 30 and s.count((425, 200, 510, 230), FACTS["cyan"]) == 0
+
+
+def ring(kind, index):
+    """A pixel of a picture's highlight ring or frame."""
+    box = FACTS[kind][index]
+    return box[0] - 5, box[1] - 5
+
+
+class Window(unittest.TestCase):
+    def test_opens_titled_in_place_and_closes_with_status_0(self):
+        with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(BUILD, "skirmora")], SOURCE) as game:
+            window = game.window()
+            self.assertEqual(window.title(), FACTS["title"])
+            self.assertEqual(window.geometry(), (10, 40) + tuple(FACTS["window"]))
+            window.wait_for("the night sky", lambda s: s.most_common() == FACTS["night_sky"])
+            window.close()
+            self.assertEqual(game.wait(), 0)
+            printed = game.output(game.out)
+            self.assertIn("Loading font: 24 point Cornerstone Regular.ttf\n", printed)
+            self.assertTrue(printed.endswith("Free font: 24 point Cornerstone Regular.ttf\n"), printed)
+
+    def test_without_a_display_it_says_so_and_exits_1(self):
+        # Also with no driver named: the library's fallback to drawing
+        # off-screen must not count as a display.
+        for driver in ("x11", None):
+            env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "SDL_VIDEODRIVER")}
+            env.update({"SDL_VIDEODRIVER": driver} if driver else {})
+            run = subprocess.run([os.path.join(BUILD, "skirmora")], cwd=SOURCE, env=env,
+                                 capture_output=True, text=True, timeout=30)
+            self.assertEqual(run.returncode, 1, driver)
+            self.assertTrue(run.stderr.splitlines()[-1].startswith("Unable to init SDL: "), run.stderr)
+            self.assertEqual(run.stdout, "")
+
+
+class Play(unittest.TestCase):
+    def test_menus_round_fighters_lever_pause_and_quit(self):
+        # Player 1 starts on a lever in this copy of the first level.
+        workdir = tempfile.mkdtemp(prefix="skirmora-play-")
+        self.addCleanup(shutil.rmtree, workdir)
+        os.symlink(os.path.join(SOURCE, "Cornerstone Regular.ttf"), os.path.join(workdir, "Cornerstone Regular.ttf"))
+        shutil.copytree(os.path.join(SOURCE, "Resources"), os.path.join(workdir, "Resources"))
+        level = os.path.join(workdir, FACTS["level_files"][0])
+        shutil.copy(os.path.join(SOURCE, "tests", "e2e", "maps", "lever", "level1.txt"), level)
+        starts = [int(word) for word in open(level).read().split("\n", 30)[30].split()]
+        cyan, day, night = FACTS["cyan"], FACTS["day_sky"], FACTS["night_sky"]
+        with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(BUILD, "skirmora")], workdir) as game:
+            window = game.window()
+            window.wait_for("the main menu", is_main_menu(night))
+            window.click(480, 600)
+            window.wait_for("the first player's screen", lambda s: s.pixel(128, 58) == cyan)
+            for kind, index in (("portraits", 0), ("portraits", 1), ("thumbnails", 0)):
+                window.wait_for("no %s highlighted" % kind, lambda s: s.pixel(*ring(kind, index)) != cyan)
+                window.click(*centre(FACTS[kind][index]))
+                window.wait_for("%s %d highlighted" % (kind, index), lambda s: s.pixel(*ring(kind, index)) == cyan)
+                window.click(*centre(FACTS["confirm"]))
+            window.wait_for("the round", is_playing)
+
+            # A left click is player 1's lever pull.
+            window.click(700, 100)
+            start = window.wait_for("the day sky", lambda s: s.pixel(5, 5) == day)
+
+            # Each player's keys move that player's fighter only.
+            def box(shot, i):
+                return [shot.pixel(starts[i] + dx, starts[i + 1] + dy) for dy in range(24) for dx in range(24)]
+            for key, mover, keeper in (("d", 0, 2), ("j", 2, 0)):
+                window.hold(key, 0.6)
+                shot = window.wait_for(key + " to move its fighter", lambda s: box(s, mover) != box(start, mover))
+                if key == "d":
+                    self.assertEqual(box(shot, keeper), box(start, keeper))
+            window.keys("q", "space")
+            window.wait_for("the pause screen", lambda s: s.count((425, 200, 510, 230), cyan) > 50)
+            window.keys("q")
+            window.wait_for("the main menu by day", is_main_menu(day))
+            window.close()
+            self.assertEqual(game.wait(), 0)
+            self.assertNotIn("error opening file", game.output(game.out))
+
+
+class Install(unittest.TestCase):
+    def test_the_installed_launcher_starts_from_any_directory(self):
+        prefix = tempfile.mkdtemp(prefix="skirmora-install-")
+        self.addCleanup(shutil.rmtree, prefix)
+        subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix], check=True, capture_output=True)
+        with open(os.path.join(prefix, "share", "applications", "skirmora.desktop")) as entry:
+            self.assertIn("Exec=skirmora", entry.read().splitlines())
+        self.assertTrue(os.path.exists(os.path.join(prefix, "share", "icons", "hicolor", "64x64", "apps",
+                                                    "skirmora.png")))
+        with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(prefix, "bin", "skirmora")], "/") as game:
+            window = game.window()
+            window.wait_for("the main menu", is_main_menu(FACTS["night_sky"]))
+            window.close()
+            self.assertEqual(game.wait(), 0)
+            self.assertNotIn("error opening file", game.output(game.out))
+            self.assertNotIn("Font loading failed.", game.output(game.out))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    BUILD, SOURCE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    FACTS = harness.facts(BUILD)
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
