@@ -128,53 +128,30 @@ bool GameDriver::InObjectArray(const DisplayableObject* object) const
     return false;
 }
 
-namespace
-{
-// FNV-1a, fed field by field.
-class Fnv
-{
-public:
-    template <typename T> void Add(const T& value) { AddBytes(&value, sizeof value); }
-    void AddBytes(const void* data, size_t size)
-    {
-        const auto* bytes = static_cast<const unsigned char*>(data);
-        for (size_t i = 0; i < size; ++i)
-            m_hash = (m_hash ^ bytes[i]) * 0x100000001B3ull;
-    }
-    uint64_t Value() const { return m_hash; }
-
-private:
-    uint64_t m_hash = 0xCBF29CE484222325ull;
-};
-} // namespace
-
 uint64_t GameDriver::Digest() const
 {
-    Fnv hash;
-    for (const int32_t field :
-         {static_cast<int32_t>(m_state), m_highlight, m_level, m_secondsLeft, m_score1, m_score2,
-          static_cast<int32_t>(m_daytime), static_cast<int32_t>(m_paintedNight),
-          static_cast<int32_t>(m_sunColour), m_frameTick, m_timeOffset, m_player1StartX,
-          m_player1StartY, m_player2StartX, m_player2StartY})
-        hash.Add(field);
+    uint64_t hash = 0xCBF29CE484222325ull; // FNV-1a, fed field by field
+    const auto add = [&hash](const void* data, size_t size) {
+        for (size_t i = 0; i < size; ++i)
+            hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 0x100000001B3ull;
+    };
+    const int32_t fields[] = {m_state, m_highlight, m_level, m_secondsLeft, m_score1, m_score2, m_daytime,
+                              m_paintedNight, static_cast<int32_t>(m_sunColour), m_frameTick, m_timeOffset,
+                              m_player1StartX, m_player1StartY, m_player2StartX, m_player2StartY};
+    add(fields, sizeof fields);
     for (int i = 0; const DisplayableObject* object = GetDisplayableObject(i); ++i)
     {
-        for (const int place : {object->GetX(), object->GetY(), object->GetLastDrawnX(),
-                                object->GetLastDrawnY()})
-            hash.Add(place);
-        if (const auto* character = dynamic_cast<const Character*>(object))
+        const int place[] = {object->GetX(), object->GetY(), object->GetLastDrawnX(), object->GetLastDrawnY()};
+        add(place, sizeof place);
+        if (const auto* c = dynamic_cast<const Character*>(object))
         {
-            for (const float value : {character->GetVelocityX(), character->GetVelocityY(),
-                                      character->GetDamage()})
-                hash.Add(value);
-            for (const int value : {character->GetDeaths(), static_cast<int>(character->HasWon()),
-                                    static_cast<int>(character->HasLost())})
-                hash.Add(value);
+            const float motion[] = {c->GetVelocityX(), c->GetVelocityY(), c->GetDamage(),
+                                    static_cast<float>(c->GetDeaths() * 4 + c->HasWon() * 2 + c->HasLost())};
+            add(motion, sizeof motion);
         }
     }
-    for (int row = 0; m_foreground && row < m_foreground->h; ++row)
-        hash.AddBytes(static_cast<const char*>(m_foreground->pixels) +
-                          static_cast<size_t>(row) * static_cast<size_t>(m_foreground->pitch),
-                      static_cast<size_t>(m_foreground->w) * 4);
-    return hash.Value();
+    for (int row = 0; row < m_foreground->h; ++row)
+        add(static_cast<const char*>(m_foreground->pixels) + row * m_foreground->pitch,
+            static_cast<size_t>(m_foreground->w) * 4);
+    return hash;
 }

@@ -10,18 +10,12 @@
 // What a soak saw: how far it got, what it exercised, what broke.
 struct SoakReport
 {
-    long passes = 0;
-    long logicPasses = 0;
-    long leverClicks = 0;
-    long dayChanges = 0;
-    long roundsEnded = 0;
+    long passes = 0, logicPasses = 0, dayChanges = 0;
     long transitions[7][7] = {};
-    // Digest of the game after every thousandth pass.
-    std::vector<uint64_t> digests;
-    // The first few broken invariants, with the pass they broke at.
+    std::vector<uint64_t> digests; // of the game after every thousandth pass
     std::vector<std::string> failures;
 
-    // The screen changes of the game that this run never made, by name.
+    // The screen changes of the game that the run never made.
     std::vector<std::string> MissingTransitions() const;
     std::string Summary() const;
 };
@@ -33,7 +27,6 @@ class SoakRun
 {
 public:
     SoakRun(GameDriver& game, uint32_t seed) : m_game(game), m_random(seed) {}
-
     void Run(long passes);
     const SoakReport& Report() const { return m_report; }
 
@@ -41,17 +34,14 @@ private:
     // Input for the current screen, biased so that the game moves on.
     void Act();
     void ActInRound();
-    // Steers a player to the level's lever and pulls it there.
-    void SeekLever(int player);
-    void Toggle(int keyCode);
-    void Check(GameState before, int score1, int score2, bool daytime);
+    void Check(GameState before, int score1, int score2);
     void Fail(const std::string& what);
-    bool Chance(double probability);
-    int Uniform(int low, int high);
+    bool Chance(double probability) { return std::uniform_real_distribution<double>(0, 1)(m_random) < probability; }
+    int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
 
     GameDriver& m_game;
     std::mt19937 m_random;
     SoakReport m_report;
     int m_pauseGameTime = 0;
-    int m_seekPasses[2] = {};
+    int m_seekPasses[2] = {}; // passes left in each player's trip to the lever
 };
