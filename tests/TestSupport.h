@@ -16,16 +16,14 @@ namespace testing_support
 int InitialiseHeadless(BaseEngine& engine, int width = 960, int height = 720,
                        const char* font = "Cornerstone Regular.ttf");
 
-// One pixel of a 32-bit surface, 0xAARRGGBB (0xDEADBEEF outside), or its RGB.
-uint32_t PixelAt(SDL_Surface* surface, int x, int y);
+// The RGB of one pixel of a 32-bit surface (0xEF0000 outside it).
 uint32_t RgbAt(SDL_Surface* surface, int x, int y);
 void FillSurface(SDL_Surface* surface, uint32_t value);
 // A 32-bit surface laid out like the engine's, filled with one value.
 using SurfacePtr = std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>;
 SurfacePtr MakeSurface(int width, int height, uint32_t fill);
 // Pixels whose RGB is the colour, within the corners (both included).
-int CountRgb(SDL_Surface* surface, uint32_t colour, int x1 = 0, int y1 = 0, int x2 = 1 << 20,
-             int y2 = 1 << 20);
+int CountRgb(SDL_Surface* surface, uint32_t colour, int x1 = 0, int y1 = 0, int x2 = 1 << 20, int y2 = 1 << 20);
 // The (x, y) of every pixel whose whole value is value, in row order; and
 // the positions of a width x height area where covered(x, y), to compare.
 using Points = std::vector<std::pair<int, int>>;
@@ -41,10 +39,8 @@ std::string MakeTempDir();
 std::string SourceDir();
 void WriteFile(const std::string& path, const std::string& contents);
 std::string ReadFile(const std::string& path);
-// Writes a 32-bit PNG whose pixel (x, y) is pixel(x, y) as 0xAARRGGBB,
-// making the parent directories.
-bool WritePng(const std::string& path, int width, int height,
-              const std::function<uint32_t(int, int)>& pixel);
+// Writes a 32-bit PNG whose pixel (x, y) is pixel(x, y) as 0xAARRGGBB.
+bool WritePng(const std::string& path, int width, int height, const std::function<uint32_t(int, int)>& pixel);
 
 // Makes the working directory the given one for the guard's lifetime.
 class WorkingDirectory
@@ -71,9 +67,8 @@ public:
     std::string Finish();
 
 private:
-    int m_savedFd = -1;
-    std::string m_path;
-    bool m_finished = false;
+    std::FILE* m_file;
+    int m_savedFd;
     std::string m_text;
 };
 } // namespace testing_support

@@ -74,7 +74,7 @@ void SoakRun::Act()
                 Fail("game time moved on during a pause");
         }
         else if (Chance(1.0 / 100))
-            Chance(0.3) ? m_game.PressKey('q') : anywhere();
+            Chance(0.5) ? m_game.PressKey('q') : anywhere();
         break;
     case RoundOver:
         if (Chance(1.0 / 150))
@@ -87,10 +87,10 @@ void SoakRun::Act()
             const ScreenRect target = pick >= 55 ? (pick < 80 ? kConfirmBox : kBackHit)
                                       : m_game.GetState() == SelectLevel ? kThumbnailHits[Uniform(0, 3)]
                                                                          : kPortraitHits[Uniform(0, 5)];
-            if (pick < 88)
+            if (pick < 92)
                 m_game.Click(Uniform(target.x1, target.x2), Uniform(target.y1, target.y2));
             else
-                pick < 92 ? toggle("q \x1b"[pick % 3]) : anywhere(); // keys that do nothing here
+                pick < 96 ? toggle("q \x1b"[pick % 3]) : anywhere(); // keys that do nothing here
         }
     }
 }

@@ -187,17 +187,3 @@ TEST_F(MapFiles, TheLevelIndexChoosesTheFileAndAnyOtherReadsTheFourth)
         EXPECT_EQ(m_game->GetPlayer1StartX(), read);
     }
 }
-
-TEST_F(MapFiles, TheDayFlagTogglesAndScoresArePerPlayerUntilReset)
-{
-    m_game->ToggleDaytime();
-    EXPECT_TRUE(m_game->IsDaytime());
-    m_game->SetScores(3, 5);
-    EXPECT_EQ(m_game->GetScore(1) * 10 + m_game->GetScore(2), 35);
-    for (const int other : {0, 3, -1})
-        EXPECT_EQ(m_game->GetScore(other), 0) << other;
-    m_game->ResetScores();
-    EXPECT_EQ(m_game->GetScore(1) + m_game->GetScore(2), 0);
-    m_game->ToggleDaytime();
-    EXPECT_FALSE(m_game->IsDaytime()) << "two toggles leave it as it was";
-}
