@@ -141,6 +141,17 @@ TEST_F(DrawingTest, EveryPrimitiveTextAndImageCopyMakesTheReferenceScene)
         large.RenderImage(screen, 0, 0, point ? 780 : 730, 200, 40, 30);
     }
     EXPECT_EQ(large.GetPixel(5, 5) >> 24, 0u) << "resampled pixels carry no alpha";
+    // Transparent pixels load as 0 whatever their colour, so all of them
+    // match a transparent lower-right one and are skipped.
+    Load(image, 4, 4, [](int x, int y) { return x + y == 3 ? 0xFFFF0000u : 0x00102030u * static_cast<uint32_t>(x + 1); });
+    image.RenderImageWithMask(screen, 0, 0, 880, 250, 4, 4);
+    // A picture that fails to load is empty: drawn it is nothing, resampled black.
+    EXPECT_FALSE(image.LoadImage("/nonexistent/picture.png") || image.HasPixels() || image.GetWidth() || image.GetHeight());
+    image.RenderImage(screen, 0, 0, 850, 250, 4, 4);
+    image.RenderImageWithMask(screen, 0, 0, 850, 260, 4, 4);
+    large.ResizeFrom(image, 5, 3, false);
+    large.RenderImage(screen, 0, 0, 850, 270, 5, 3);
+    large.RenderImageWithMask(screen, 0, 0, 860, 270, 5, 3);
     testing_support::ExpectMatchesReference(screen, "drawing-scene");
 }
 
@@ -182,37 +193,4 @@ TEST_F(DrawingTest, ExtremesFillEverythingOrNothingAndStayOnTheirSurface)
                              Call{'T', 0, 0, 500, 0, 0, 500}, Call{'P', 3, 8}})
         Draw(m_engine, call, small.get());
     EXPECT_EQ(PixelsWithValue(small.get(), kInk).size(), 60u);
-}
-
-TEST_F(DrawingTest, ImagesThatFailToLoadAreEmptyAndMaskTheLowerRightColour)
-{
-    const std::string text = testing_support::MakeTempDir() + "/text.png";
-    testing_support::WriteFile(text, "not a picture");
-    PixelImage image;
-    for (const std::string& path : {std::string("/nonexistent/picture.png"), text})
-    {
-        Load(image, 4, 4, Coordinates);
-        EXPECT_FALSE(image.LoadImage(path.c_str()));
-        EXPECT_EQ(image.GetWidth() + image.GetHeight(), 0);
-        EXPECT_FALSE(image.HasPixels());
-    }
-    // Drawn it is nothing; resized it is black, opaque or masked.
-    const auto surface = testing_support::MakeSurface(20, 20, kPaper);
-    image.RenderImage(surface.get(), 0, 0, 0, 0, 4, 4);
-    image.RenderImageWithMask(surface.get(), 0, 0, 0, 0, 4, 4);
-    PixelImage resized;
-    resized.ResizeFrom(image, 5, 3, false);
-    resized.RenderImage(surface.get(), 0, 0, 2, 2, 5, 3);
-    resized.RenderImageWithMask(surface.get(), 0, 0, 10, 10, 5, 3);
-    EXPECT_EQ(PixelsWithValue(surface.get(), 0u),
-              testing_support::PixelsWhere(20, 20, [](int x, int y) { return x >= 2 && x < 7 && y >= 2 && y < 5; }));
-
-    // Transparent pixels load as 0 whatever their colour, so all of them
-    // match a transparent lower-right one and are skipped.
-    testing_support::FillSurface(surface.get(), kPaper);
-    Load(image, 4, 4, [](int x, int y) { return x + y == 3 ? 0xFFFF0000u : 0x00102030u * static_cast<uint32_t>(x + 1); });
-    image.RenderImageWithMask(surface.get(), 0, 0, 1, 1, 4, 4);
-    EXPECT_EQ(PixelsWithValue(surface.get(), 0xFFFF0000u),
-              testing_support::PixelsWhere(20, 20, [](int x, int y) { return x >= 1 && y >= 1 && x + y == 5; }));
-    EXPECT_EQ(PixelsWithValue(surface.get(), kPaper).size(), 396u);
 }
