@@ -97,6 +97,9 @@ int BaseEngine::Initialise(const char* title, int width, int height, const char*
     }
     // Exit handlers run in reverse, so fonts shut down before video.
     std::atexit(QuitVideo);
+    // Without the controller layer the game simply has no pads; plugged-in
+    // pads then arrive as events, those already there included.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     TTF_Init();
     std::atexit(QuitFonts);
 
@@ -173,6 +176,23 @@ bool BaseEngine::DispatchEvent(const SDL_Event& event)
     case SDL_MOUSEBUTTONUP:
         OnMouseUp(event.button.button, event.button.x, event.button.y);
         break;
+    case SDL_CONTROLLERDEVICEADDED:
+        if (const int pad = m_pads.Open(event.cdevice.which); pad >= 0)
+            OnPadAdded(pad);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        if (m_pads.Close(event.cdevice.which))
+            OnPadRemoved(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERBUTTONDOWN:
+        OnPadButtonDown(event.cbutton.which, event.cbutton.button);
+        break;
+    case SDL_CONTROLLERBUTTONUP:
+        OnPadButtonUp(event.cbutton.which, event.cbutton.button);
+        break;
+    case SDL_CONTROLLERAXISMOTION:
+        OnPadAxis(event.caxis.which, event.caxis.axis, event.caxis.value);
+        break;
     default:
         break;
     }
@@ -193,6 +213,11 @@ void BaseEngine::OnKeyDown(int) {}
 void BaseEngine::OnMouseMove(int, int) {}
 void BaseEngine::OnMouseDown(int, int, int) {}
 void BaseEngine::OnMouseUp(int, int, int) {}
+void BaseEngine::OnPadAdded(int) {}
+void BaseEngine::OnPadRemoved(int) {}
+void BaseEngine::OnPadButtonDown(int, int) {}
+void BaseEngine::OnPadButtonUp(int, int) {}
+void BaseEngine::OnPadAxis(int, int, int) {}
 void BaseEngine::CleanUpGame() {}
 void BaseEngine::AfterEraseObjects() {}
 void BaseEngine::BeforeDrawObjects() {}

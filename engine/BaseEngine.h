@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FontStore.h"
+#include "engine/GamePads.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,6 +34,13 @@ public:
     virtual void OnMouseMove(int x, int y);
     virtual void OnMouseDown(int button, int x, int y);
     virtual void OnMouseUp(int button, int x, int y);
+    // Pads (game controllers) by the library's instance id; buttons and
+    // axes as the library's controller enums number them.
+    virtual void OnPadAdded(int pad);
+    virtual void OnPadRemoved(int pad);
+    virtual void OnPadButtonDown(int pad, int button);
+    virtual void OnPadButtonUp(int pad, int button);
+    virtual void OnPadAxis(int pad, int axis, int value);
     virtual void SetUpGame();
     virtual void CleanUpGame();
     virtual int CreateObjects();
@@ -90,6 +98,7 @@ public:
     SDL_Surface* GetForeground() const { return m_foreground; }
     SDL_Surface* GetBackground() const { return m_background; }
     FontStore& GetFontStore() { return m_fonts; }
+    const GamePads& GetPads() const { return m_pads; }
     FontEntry* GetDefaultFont() const { return m_defaultFont; }
     int GetFrameTick() const { return m_frameTick; }
     void SetFrameTick(int tick) { m_frameTick = tick; }
@@ -119,6 +128,7 @@ protected:
     std::unique_ptr<DisplayableObject*[]> m_objects;
     FontStore m_fonts;
     FontEntry* m_defaultFont = nullptr;
+    GamePads m_pads;
     bool m_surfaceLocked = false;
     int m_tileSize = 24;
 

@@ -18,6 +18,17 @@ constexpr const char* kTitleFormat = "My Demonstration Program : Size %d x %d";
 constexpr const char* kFontFile = "Cornerstone Regular.ttf";
 constexpr int kFontPointSize = 24;
 
+// ---- Keys and buttons --------------------------------------------------------------
+
+// Space pauses, resumes and leaves the result screen; q quits while paused;
+// r held on the main menu resets the scores. A left click is player 1's
+// lever pull, a right click player 2's.
+constexpr int kPauseKey = ' ';
+constexpr int kQuitKey = 'q';
+constexpr int kResetKey = 'r';
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 3;
+
 // ---- Grids ------------------------------------------------------------------------
 
 // Both grids cover the window exactly with 24-pixel tiles.

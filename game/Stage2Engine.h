@@ -3,6 +3,8 @@
 #include "engine/BaseEngine.h"
 #include "engine/PixelImage.h"
 #include "game/GameData.h"
+#include "game/PadControls.h"
+#include "objects/GravityObject.h"
 #include "tiles/BackgroundMap.h"
 #include "tiles/TileMap.h"
 
@@ -31,6 +33,7 @@ enum GameState : int32_t
 //   Stage2EngineBackgrounds.cpp     screen backgrounds
 //   Stage2EngineLevelFiles.cpp      map text files
 //   Stage2EngineDayAndScores.cpp    day flag and scores
+//   Stage2EnginePads.cpp            pads
 class Stage2Engine : public BaseEngine
 {
 public:
@@ -53,6 +56,10 @@ public:
     void DoFrameLogic() override;
     void DrawOverText() override;
     void DrawUnderText() override;
+    void OnPadAdded(int pad) override;
+    void OnPadRemoved(int pad) override;
+    void OnPadButtonDown(int pad, int button) override;
+    void OnPadAxis(int pad, int axis, int value) override;
 
     // Level set-up.
     void LoadMenuImages();
@@ -71,6 +78,10 @@ public:
     void ResetScores();
     bool IsDaytime() const { return m_daytime; }
     void ToggleDaytime();
+
+    // Pads: a player's action held on its pad, and what befalls the objects.
+    bool IsPadHeld(int player, PlayerAction action) const;
+    void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength);
 
     // Read access for the objects, the tools and the tests.
     GameState GetState() const { return m_state; }
@@ -100,6 +111,8 @@ protected:
     void StartRound();
     void ClickDuringPlay(int button);
     void TogglePause();
+    void PadCommand(int pad, PadControls::Command command);
+    void MoveHighlight(PadControls::Command command);
     void ReturnToMainMenu();
     // Frame logic steps.
     void RunRound();
@@ -148,4 +161,5 @@ protected:
     int32_t m_player1StartY = 0;
     int32_t m_player2StartX = 0;
     int32_t m_player2StartY = 0;
+    PadControls m_padControls;
 };

@@ -8,10 +8,6 @@
 
 namespace
 {
-constexpr int kSpaceKey = 0x20;
-constexpr int kQuitKey = 0x71;
-constexpr int kLeftButton = 1;
-constexpr int kRightButton = 3;
 constexpr int kLogicIntervalMs = 15;
 // The sun's colour steps by one in the green byte.
 constexpr uint32_t kSunStep = 0x100;
@@ -151,7 +147,7 @@ void Stage2Engine::ClickDuringPlay(int button)
 
 void Stage2Engine::OnKeyDown(int keyCode)
 {
-    if (keyCode == kSpaceKey)
+    if (keyCode == kPauseKey)
     {
         if (m_state == Playing || m_state == Paused)
             TogglePause();

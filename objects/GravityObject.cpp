@@ -123,10 +123,19 @@ void GravityObject::EdgeCheck()
     if (!(m_y > 0 && m_y < windowHeight - 1 && m_x > 0 && m_x < windowWidth - 1))
         m_engine->Redraw(true);
 
+    const bool wasOut = m_outOfArena;
     if (m_edgeOvershoot + kEdgeSlack > kEdgeLimit || m_edgeOvershoot < -kEdgeLimit)
         m_outOfArena = true;
     else if (m_y + kEdgeSlack > windowHeight + kEdgeLimit || m_y < -kEdgeLimit)
         m_outOfArena = true;
+    if (m_outOfArena && !wasOut)
+        Report(ObjectEvent::RingOut);
+}
+
+void GravityObject::Report(ObjectEvent event, float strength)
+{
+    if (Stage2Engine* game = Game())
+        game->OnObjectEvent(*this, event, strength);
 }
 
 void GravityObject::CheckCollisions()
@@ -268,6 +277,7 @@ void GravityObject::CollideWithObject(GravityObject* other, int otherX, int othe
                     other->m_velocityX += victim->GetDamage() * vx;
                 other->m_velocityY += victim->GetDamage() * vy;
                 m_velocityY = static_cast<float>(vy * kBounce);
+                other->Report(ObjectEvent::Hit, victim->GetDamage() * vy);
             }
         }
         // Standing on it restores jumps like solid ground.
@@ -290,6 +300,7 @@ void GravityObject::CollideWithObject(GravityObject* other, int otherX, int othe
                     other->m_velocityY += victim->GetDamage() * vy;
                 other->m_velocityX += victim->GetDamage() * vx;
                 m_velocityX = static_cast<float>(vx * kBounce);
+                other->Report(ObjectEvent::Hit, victim->GetDamage() * vx);
             }
         }
         // Running into its right side.
@@ -310,6 +321,7 @@ void GravityObject::CollideWithObject(GravityObject* other, int otherX, int othe
                     other->m_velocityY += victim->GetDamage() * vy;
                 other->m_velocityX += victim->GetDamage() * vx;
                 m_velocityX = static_cast<float>(vx * kBounce);
+                other->Report(ObjectEvent::Hit, victim->GetDamage() * -vx);
             }
         }
         // Hitting it from below.
@@ -326,6 +338,7 @@ void GravityObject::CollideWithObject(GravityObject* other, int otherX, int othe
                 other->m_velocityX += victim->GetDamage() * vx;
                 other->m_velocityY += victim->GetDamage() * vy;
                 m_velocityY = static_cast<float>(vy * kBounce);
+                other->Report(ObjectEvent::Hit, victim->GetDamage() * -vy);
             }
         }
         return;

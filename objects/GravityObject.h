@@ -5,6 +5,14 @@
 
 class Stage2Engine;
 
+// What happens to a moving object that the game may answer with a sound or
+// a pad's rumble; the strength is the knockback of a hit.
+enum class ObjectEvent
+{
+    Hit,
+    RingOut,
+};
+
 // A displayable object under the game's physics: moved one pixel at a time,
 // with its contacts against level tiles and other objects resolved after
 // every pixel. Subclasses call Move and ApplyForces from their Update.
@@ -44,6 +52,8 @@ public:
 protected:
     // The game behind the engine, or null when the engine is not the game.
     Stage2Engine* Game() const;
+    // Tells the game; it never changes the object or the game's rules.
+    void Report(ObjectEvent event, float strength = 0.0f);
     void EdgeCheck();
 
     // Calls visit(object) for every other object in the engine's array, in

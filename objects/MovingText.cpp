@@ -14,7 +14,6 @@ constexpr int kEraseWidth = 250;
 constexpr int kEraseHeight = 50;
 constexpr int kBounceWidth = 200;
 constexpr int kBounceHeight = 40;
-constexpr int kResetKey = 'r';
 
 // Keeps a box of the given size inside [0, extent), turning its motion back
 // at either end.
@@ -60,7 +59,7 @@ void MovingText::Update(int /*time*/)
     Bounce(m_y, m_dy, kBounceHeight, m_engine->GetWindowHeight());
 
     // The line was built before this, so a reset shows from the next update.
-    if (game && m_engine->IsKeyPressed(kResetKey))
+    if (game && m_engine->IsKeyPressed(GameData::kResetKey))
         game->ResetScores();
     m_engine->Redraw(false);
 }

@@ -28,41 +28,34 @@ Player::Player(BaseEngine* engine, int startX, int startY, int playerNumber, Cha
 
 Player::~Player() = default;
 
-bool Player::GetKeys(Keys& keys) const
+bool Player::Held(PlayerAction action) const
 {
-    if (m_playerNumber == 1)
-        keys = Keys{'w', 's', 'a', 'd', 'c'};
-    else if (m_playerNumber == 2)
-        keys = Keys{'i', 'k', 'j', 'l', 'n'};
-    else
+    static constexpr char kKeys[2][6] = {"wsadc", "ikjln"};
+    if (!HasControls())
         return false;
-    return true;
+    const Stage2Engine* const game = Game();
+    return m_engine->IsKeyPressed(kKeys[m_playerNumber - 1][static_cast<int>(action)]) ||
+           (game && game->IsPadHeld(m_playerNumber, action));
 }
-
-bool Player::Held(int key) const { return m_engine->IsKeyPressed(key); }
 
 void Player::Update(int /*time*/)
 {
     if (!m_won && !m_lost)
     {
-        Keys keys{};
-        if (GetKeys(keys))
-        {
-            if (Held(keys.jump))
-                Jump();
-            if (Held(keys.fall))
-                FastFall();
-            if (Held(keys.left))
-                Accelerate(-1.0f);
-            if (Held(keys.right))
-                Accelerate(+1.0f);
-            // Only a thin or moving platform can be dropped through; a brick
-            // or a character underneath holds the player up.
-            if (Held(keys.fall) && m_onThinPlatform && !m_onSolidGround)
-                m_y += kDropThrough;
-            if (Held(keys.attack))
-                Attack();
-        }
+        if (Held(PlayerAction::Jump))
+            Jump();
+        if (Held(PlayerAction::Fall))
+            FastFall();
+        if (Held(PlayerAction::Left))
+            Accelerate(-1.0f);
+        if (Held(PlayerAction::Right))
+            Accelerate(+1.0f);
+        // Only a thin or moving platform can be dropped through; a brick or
+        // a character underneath holds the player up.
+        if (Held(PlayerAction::Fall) && m_onThinPlatform && !m_onSolidGround)
+            m_y += kDropThrough;
+        if (Held(PlayerAction::Attack))
+            Attack();
         UseLeverRequest();
     }
     else if (m_won && !m_lost)
@@ -97,32 +90,29 @@ void Player::UseLeverRequest()
 
 void Player::Attack()
 {
-    if (m_attackCharge < 1.0f)
-        return;
-    Keys keys{};
-    if (!GetKeys(keys))
+    if (m_attackCharge < 1.0f || !HasControls())
         return;
 
     bool dashed = false;
-    if (Held(keys.right))
+    if (Held(PlayerAction::Right))
     {
         AddVelocity(kDashSpeed, 0);
         dashed = true;
     }
-    else if (Held(keys.left))
+    else if (Held(PlayerAction::Left))
     {
         AddVelocity(-kDashSpeed, 0);
         dashed = true;
     }
 
     // A vertical impulse goes with the horizontal one, down before up.
-    if (Held(keys.fall))
+    if (Held(PlayerAction::Fall))
     {
         AddVelocity(0, kDashSpeed);
         m_attackCharge = 0;
         return;
     }
-    if (Held(keys.jump))
+    if (Held(PlayerAction::Jump))
     {
         AddVelocity(0, -kDashSpeed);
         m_attackCharge = 0;

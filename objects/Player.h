@@ -2,8 +2,20 @@
 
 #include "objects/Character.h"
 
-// A character steered from the shared keyboard: player 1 with w a s d c,
-// player 2 with i j k l n; the mouse pulls levers.
+// What a player can hold down to steer: the same actions from its keys or
+// its pad.
+enum class PlayerAction
+{
+    Jump,
+    Fall,
+    Left,
+    Right,
+    Attack,
+};
+
+// A character steered from the shared keyboard: player 1 with w s a d c,
+// player 2 with i k j l n, in the order of PlayerAction; or from its pad.
+// The mouse (or the pad) pulls levers.
 class Player : public Character
 {
 public:
@@ -19,13 +31,9 @@ public:
     bool HasLeverRequest() const { return m_leverRequest; }
 
 private:
-    struct Keys
-    {
-        int jump, fall, left, right, attack;
-    };
     // False for a player number without keys.
-    bool GetKeys(Keys& keys) const;
-    bool Held(int key) const;
+    bool HasControls() const { return m_playerNumber == 1 || m_playerNumber == 2; }
+    bool Held(PlayerAction action) const;
     // Consumes a pending lever pull, flipping day and night on a lever.
     void UseLeverRequest();
 

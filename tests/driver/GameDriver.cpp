@@ -68,6 +68,32 @@ void GameDriver::Click(int x, int y, int button)
     DispatchEvent(event);
 }
 
+void GameDriver::PumpEvents()
+{
+    for (SDL_Event event; SDL_PollEvent(&event);)
+        DispatchEvent(event);
+}
+
+int GameDriver::RunMainLoop(std::function<bool(int pass)> script)
+{
+    m_script = std::move(script);
+    m_scriptPass = 0;
+    const int status = MainLoop();
+    m_script = nullptr;
+    return status;
+}
+
+void GameDriver::DoFrameLogic()
+{
+    if (m_script && !m_script(m_scriptPass++))
+    {
+        SDL_Event quit{SDL_QUIT};
+        SDL_PushEvent(&quit);
+        m_script = nullptr;
+    }
+    Stage2Engine::DoFrameLogic();
+}
+
 bool GameDriver::StartRound(int kind1, int kind2, int level)
 {
     if (m_state == MainMenu)

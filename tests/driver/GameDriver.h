@@ -3,6 +3,7 @@
 #include "game/Stage2Engine.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 
 class DisplayableObject;
@@ -36,6 +37,13 @@ public:
     void ReleaseAllKeys();
     void Click(int x, int y, int button = 1);
     void ClickOn(const GameData::ScreenRect& rect) { Click(rect.CentreX(), rect.CentreY()); }
+    // Hands every event waiting in the library's queue (a pad's, say) to
+    // the game, as the main loop does.
+    void PumpEvents();
+    // The real main loop, with script(pass) called before the frame logic
+    // of every pass until it returns false; then the loop is closed.
+    int RunMainLoop(std::function<bool(int pass)> script);
+    void DoFrameLogic() override;
     // From the main menu through both character screens and the level
     // screen into a round; true when the game is then playing.
     bool StartRound(int kind1, int kind2, int level);
@@ -66,4 +74,6 @@ private:
     void KeyEvent(int keyCode, bool down);
 
     bool m_started = false;
+    std::function<bool(int pass)> m_script;
+    int m_scriptPass = 0;
 };
