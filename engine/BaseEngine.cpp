@@ -100,6 +100,8 @@ int BaseEngine::Initialise(const char* title, int width, int height, const char*
     // Without the controller layer the game simply has no pads; plugged-in
     // pads then arrive as events, those already there included.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    // Without an audio device the game runs silent.
+    m_sound.Open();
     TTF_Init();
     std::atexit(QuitFonts);
 

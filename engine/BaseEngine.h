@@ -2,6 +2,7 @@
 
 #include "engine/FontStore.h"
 #include "engine/GamePads.h"
+#include "engine/SoundPlayer.h"
 
 #include <cstdint>
 #include <memory>
@@ -99,6 +100,7 @@ public:
     SDL_Surface* GetBackground() const { return m_background; }
     FontStore& GetFontStore() { return m_fonts; }
     const GamePads& GetPads() const { return m_pads; }
+    SoundPlayer& GetSound() { return m_sound; }
     FontEntry* GetDefaultFont() const { return m_defaultFont; }
     int GetFrameTick() const { return m_frameTick; }
     void SetFrameTick(int tick) { m_frameTick = tick; }
@@ -129,6 +131,7 @@ protected:
     FontStore m_fonts;
     FontEntry* m_defaultFont = nullptr;
     GamePads m_pads;
+    SoundPlayer m_sound;
     bool m_surfaceLocked = false;
     int m_tileSize = 24;
 

@@ -26,6 +26,8 @@ constexpr int kFontPointSize = 24;
 constexpr int kPauseKey = ' ';
 constexpr int kQuitKey = 'q';
 constexpr int kResetKey = 'r';
+// m mutes and unmutes all sound, on any screen.
+constexpr int kMuteKey = 'm';
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 3;
 
@@ -153,6 +155,18 @@ constexpr const char* kStarFile = "Resources/sprites/environment/star.png";
 constexpr const char* kSmallStarFile = "Resources/sprites/environment/smallstar.png";
 // A moving platform is this picture three times side by side.
 constexpr const char* kPlatformSegmentFile = "Resources/sprites/environment/thinplatform.png";
+
+// Sounds, each Resources/sounds/<name>.wav, made by the sound tool.
+constexpr const char* kSoundFolder = "Resources/sounds/";
+constexpr const char* kEffectNames[] = {
+    "highlight", "confirm", "back",     "round-start", "jump",        "air-jump",     "dash",
+    "thrown",    "drop",    "hit",      "ring-out",    "respawn",     "lever",        "day",
+    "night",     "lift",    "tick",     "fanfare-win", "fanfare-draw", "pause",       "resume"};
+constexpr const char* kMenuMusic = "music-menu";
+constexpr const char* kRoundMusic = "music-round";
+// Music stays quiet under the effects, and quieter still while paused.
+constexpr float kMusicVolume = 0.35f;
+constexpr float kPausedMusicVolume = 0.12f;
 
 // ---- The fourth level's objects -------------------------------------------------------
 

@@ -34,6 +34,7 @@ enum GameState : int32_t
 //   Stage2EngineLevelFiles.cpp      map text files
 //   Stage2EngineDayAndScores.cpp    day flag and scores
 //   Stage2EnginePads.cpp            pads
+//   Stage2EngineSound.cpp           sound cues and music
 class Stage2Engine : public BaseEngine
 {
 public:
@@ -51,6 +52,7 @@ public:
     // Engine hooks.
     void OnKeyDown(int keyCode) override;
     void OnMouseDown(int button, int x, int y) override;
+    void SetUpGame() override;
     int CreateObjects() override;
     void PaintBackground() override;
     void DoFrameLogic() override;
@@ -79,9 +81,12 @@ public:
     bool IsDaytime() const { return m_daytime; }
     void ToggleDaytime();
 
-    // Pads: a player's action held on its pad, and what befalls the objects.
+    // Pads: a player's action held on its pad.
     bool IsPadHeld(int player, PlayerAction action) const;
+    // What befalls the objects: a sound, and a rumble of the player's pad.
     void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength);
+    // Plays a named sound; a driver may listen in.
+    virtual void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
 
     // Read access for the objects, the tools and the tests.
     GameState GetState() const { return m_state; }
@@ -113,6 +118,8 @@ protected:
     void TogglePause();
     void PadCommand(int pad, PadControls::Command command);
     void MoveHighlight(PadControls::Command command);
+    void RumbleFor(const GravityObject& object, ObjectEvent event, float strength);
+    void FollowWithMusic();
     void ReturnToMainMenu();
     // Frame logic steps.
     void RunRound();

@@ -105,10 +105,12 @@ void Stage2Engine::MoveHighlight(PadControls::Command command)
     ClickSelection(picture.CentreX(), picture.CentreY());
 }
 
-void Stage2Engine::OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength)
+void Stage2Engine::RumbleFor(const GravityObject& object, ObjectEvent event, float strength)
 {
     // A short rumble for a hit, stronger for harder knockback; a long one
     // for a ring-out.
+    if (event != ObjectEvent::Hit && event != ObjectEvent::RingOut)
+        return;
     const int seat = &object == m_player1 ? 1 : &object == m_player2 ? 2 : 0;
     if (const int pad = m_padControls.PadOf(seat); pad >= 0)
         m_pads.Rumble(pad, event == ObjectEvent::Hit ? 0.2f + strength / 40.0f : 1.0f,

@@ -40,6 +40,7 @@ void Stage2Engine::ReturnToMainMenu()
     m_state = MainMenu;
     CreateObjects();
     Repaint();
+    FollowWithMusic();
 }
 
 void Stage2Engine::OnMouseDown(int button, int x, int y)
@@ -51,6 +52,7 @@ void Stage2Engine::OnMouseDown(int button, int x, int y)
         m_state = SelectPlayer1;
         DestroyObjects();
         Repaint();
+        PlayCue("confirm");
         break;
     case SelectPlayer1:
     case SelectPlayer2:
@@ -75,6 +77,7 @@ void Stage2Engine::ClickSelection(int x, int y)
     {
         m_highlight = choice;
         Repaint();
+        PlayCue("highlight");
     }
     else if (kBackHit.Contains(x, y))
     {
@@ -99,6 +102,7 @@ void Stage2Engine::GoBack()
     }
     m_highlight = -1;
     Repaint();
+    PlayCue("back");
 }
 
 void Stage2Engine::Confirm()
@@ -120,6 +124,7 @@ void Stage2Engine::Confirm()
     }
     m_highlight = -1;
     Repaint();
+    PlayCue("confirm");
 }
 
 void Stage2Engine::StartRound()
@@ -132,6 +137,8 @@ void Stage2Engine::StartRound()
     m_roundStartSeconds = GetTime() / 1000;
     CreateObjects();
     Repaint();
+    PlayCue("round-start");
+    FollowWithMusic();
 }
 
 // The click position does not matter: the player's next update decides
@@ -159,6 +166,10 @@ void Stage2Engine::OnKeyDown(int keyCode)
         // The round is abandoned; the scores stay as they were.
         ReturnToMainMenu();
     }
+    else if (keyCode == kMuteKey)
+    {
+        m_sound.SetMuted(!m_sound.IsMuted());
+    }
 }
 
 void Stage2Engine::TogglePause()
@@ -176,6 +187,8 @@ void Stage2Engine::TogglePause()
         m_state = Playing;
     }
     RepaintWithSun();
+    PlayCue(m_state == Paused ? "pause" : "resume");
+    FollowWithMusic();
 }
 
 // A repaint clears the sun off the background, so put it back by day.
@@ -218,7 +231,11 @@ void Stage2Engine::DoFrameLogic()
 
 void Stage2Engine::RunRound()
 {
+    const int secondsBefore = m_secondsLeft;
     m_secondsLeft = m_roundStartSeconds + m_roundSeconds - GetTime() / 1000;
+    // A tick for each second of the final countdown.
+    if (m_secondsLeft != secondsBefore && m_secondsLeft > 0 && m_secondsLeft <= 5)
+        PlayCue("tick");
     UpdateObjects(GetTime());
     // A lever pulled during the update flips the day flag; two flips in one
     // pass cancel out and leave the painted sky right as it is.
@@ -226,6 +243,7 @@ void Stage2Engine::RunRound()
     {
         m_paintedNight = !m_daytime;
         Repaint();
+        PlayCue(m_daytime ? "day" : "night");
     }
 }
 
@@ -249,6 +267,7 @@ void Stage2Engine::EndRound()
             m_player2->SetWon(true);
             ++m_score2;
         }
+        PlayCue(m_player1->HasWon() && m_player2->HasWon() ? "fanfare-draw" : "fanfare-win");
     }
     Repaint();
 }

@@ -127,6 +127,7 @@ void Character::Respawn()
     if (!m_outOfArena || m_won || m_lost)
         return;
     m_deaths += 1;
+    Report(ObjectEvent::Respawn);
     m_x = m_spawnX;
     m_y = m_spawnY;
     m_outOfArena = false;

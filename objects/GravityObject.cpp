@@ -201,6 +201,7 @@ void GravityObject::CollideWithTile(int column, int row)
             m_velocityY = kLaunchSpeed;
             m_y = tileY - m_height;
             m_launched = true;
+            Report(ObjectEvent::Thrown);
         }
     }
     else

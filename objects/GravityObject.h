@@ -9,8 +9,16 @@ class Stage2Engine;
 // a pad's rumble; the strength is the knockback of a hit.
 enum class ObjectEvent
 {
+    Jump,
+    AirJump,
+    Dash,
+    Thrown, // by a jump block
+    DropThrough,
     Hit,
     RingOut,
+    Respawn,
+    Lever,
+    LiftTurn,
 };
 
 // A displayable object under the game's physics: moved one pixel at a time,

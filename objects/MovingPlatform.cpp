@@ -35,11 +35,13 @@ void MovingPlatform::Update(int /*time*/)
     {
         m_y = m_minY;
         m_step = +1;
+        Report(ObjectEvent::LiftTurn);
     }
     if (m_y > m_maxY)
     {
         m_y = m_maxY;
         m_step = -1;
+        Report(ObjectEvent::LiftTurn);
     }
     m_engine->Redraw(false);
 }

@@ -42,8 +42,16 @@ void Player::Update(int /*time*/)
 {
     if (!m_won && !m_lost)
     {
-        if (Held(PlayerAction::Jump))
+        // A press (not a hold) that boosts is a jump from the ground or
+        // again in the air.
+        const bool jumping = Held(PlayerAction::Jump);
+        const float rising = m_velocityY;
+        const bool grounded = m_onGround;
+        if (jumping)
             Jump();
+        if (jumping && !m_jumpHeld && m_velocityY != rising)
+            Report(grounded ? ObjectEvent::Jump : ObjectEvent::AirJump);
+        m_jumpHeld = jumping;
         if (Held(PlayerAction::Fall))
             FastFall();
         if (Held(PlayerAction::Left))
@@ -53,7 +61,10 @@ void Player::Update(int /*time*/)
         // Only a thin or moving platform can be dropped through; a brick or
         // a character underneath holds the player up.
         if (Held(PlayerAction::Fall) && m_onThinPlatform && !m_onSolidGround)
+        {
             m_y += kDropThrough;
+            Report(ObjectEvent::DropThrough);
+        }
         if (Held(PlayerAction::Attack))
             Attack();
         UseLeverRequest();
@@ -85,7 +96,10 @@ void Player::UseLeverRequest()
     const int row = (m_y + kReferenceInset) / tile;
     if (column >= 0 && column < kGridColumns && row >= 0 && row < kGridRows &&
         game->GetLevelTile(column, row) == kLeverTile)
+    {
         game->ToggleDaytime();
+        Report(ObjectEvent::Lever);
+    }
 }
 
 void Player::Attack()
@@ -105,19 +119,14 @@ void Player::Attack()
         dashed = true;
     }
 
-    // A vertical impulse goes with the horizontal one, down before up.
+    // A vertical impulse goes with the horizontal one, down before up;
+    // any impulse empties the charge.
     if (Held(PlayerAction::Fall))
-    {
         AddVelocity(0, kDashSpeed);
-        m_attackCharge = 0;
-        return;
-    }
-    if (Held(PlayerAction::Jump))
-    {
+    else if (Held(PlayerAction::Jump))
         AddVelocity(0, -kDashSpeed);
-        m_attackCharge = 0;
+    else if (!dashed)
         return;
-    }
-    if (dashed)
-        m_attackCharge = 0;
+    m_attackCharge = 0;
+    Report(ObjectEvent::Dash);
 }

@@ -39,4 +39,5 @@ private:
 
     int m_playerNumber;
     bool m_leverRequest = false;
+    bool m_jumpHeld = false;
 };

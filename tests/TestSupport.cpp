@@ -150,3 +150,14 @@ std::string StdoutCapture::Finish()
     return m_text;
 }
 } // namespace testing_support
+
+int main(int argc, char** argv)
+{
+    // Every test runs headless and silent, and hears virtual pads although
+    // its window never has the focus.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
