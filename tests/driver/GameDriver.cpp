@@ -94,6 +94,12 @@ void GameDriver::DoFrameLogic()
     Stage2Engine::DoFrameLogic();
 }
 
+void GameDriver::PlayCue(const char* name, float volume, float pitch)
+{
+    cues.emplace_back(name, volume);
+    Stage2Engine::PlayCue(name, volume, pitch);
+}
+
 bool GameDriver::StartRound(int kind1, int kind2, int level)
 {
     if (m_state == MainMenu)
@@ -154,7 +160,7 @@ bool GameDriver::InObjectArray(const DisplayableObject* object) const
     return false;
 }
 
-uint64_t GameDriver::Digest() const
+uint64_t GameDriver::Digest()
 {
     uint64_t hash = 0xCBF29CE484222325ull; // FNV-1a, fed field by field
     const auto add = [&hash](const void* data, size_t size) {
@@ -176,6 +182,9 @@ uint64_t GameDriver::Digest() const
             add(motion, sizeof motion);
         }
     }
+    for (const auto& [name, volume] : cues)
+        add(name.c_str(), name.size()), add(&volume, sizeof volume);
+    cues.clear();
     for (int row = 0; row < m_foreground->h; ++row)
         add(static_cast<const char*>(m_foreground->pixels) + row * m_foreground->pitch,
             static_cast<size_t>(m_foreground->w) * 4);

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
 
 class DisplayableObject;
 
@@ -44,6 +47,9 @@ public:
     // of every pass until it returns false; then the loop is closed.
     int RunMainLoop(std::function<bool(int pass)> script);
     void DoFrameLogic() override;
+    // Every cue played, by name and volume, since the last digest.
+    void PlayCue(const char* name, float volume, float pitch) override;
+    std::vector<std::pair<std::string, float>> cues;
     // From the main menu through both character screens and the level
     // screen into a round; true when the game is then playing.
     bool StartRound(int kind1, int kind2, int level);
@@ -66,9 +72,9 @@ public:
     int ObjectCount() const;
     bool InObjectArray(const DisplayableObject* object) const;
     // A digest of everything that decides what happens next and what is
-    // shown: the game's fields, every object's place and motion, and the
-    // composed frame.
-    uint64_t Digest() const;
+    // shown or heard: the game's fields, every object's place and motion,
+    // the composed frame and the cues played since the last digest.
+    uint64_t Digest();
 
 private:
     void KeyEvent(int keyCode, bool down);

@@ -236,3 +236,51 @@ TEST_F(GameTest, EveryScreenMatchesItsReference)
     game.PressKey(' ');
     show("round-day");
 }
+
+TEST_F(GameTest, AScriptedRoundRaisesItsCuesInOrderAndHarderHitsSoundLouder)
+{
+    ASSERT_TRUE(game.StartRound(0, 1, 0));
+    game.ClearLevel();
+    game.SetTiles(0, 39, 20, kBrickTile);
+    game.SetTiles(17, 17, 19, kLeverTile); // under player 1's start
+    auto* one = new Player(&game, 400, 456, 1, 0);
+    auto* two = new Player(&game, 470, 456, 2, 1);
+    game.Place({one, two});
+    const auto hold = [&](const char* keys, int passes) {
+        game.HoldKeys(keys);
+        for (int pass = 0; pass < passes; ++pass)
+            game.Pass();
+        game.HoldKeys(keys, false);
+    };
+    hold("", 1), hold("w", 1), hold("", 40); // a jump
+    hold("j", 30);                           // player 2 walks into player 1: a light hit
+    hold("dc", 1), hold("", 20);             // player 1 dashes into player 2: a hard hit
+    two->SetPosition(400, 900);
+    hold("", 2); // out, and back at its start
+    one->SetPosition(400, 456);
+    game.Click(0, 0); // the lever: day
+    hold("", 1);
+    game.Pass(game.GetSecondsLeft() * 1000 - 6000);
+    hold("", 450); // the last seconds, then the end
+    std::vector<std::string> heard;
+    float light = 2, hard = 0;
+    int ticks = 0;
+    for (const auto& [name, volume] : game.cues)
+    {
+        if (heard.empty() || heard.back() != name)
+            heard.push_back(name);
+        if (name == "hit")
+            light = std::min(light, volume), hard = std::max(hard, volume);
+        ticks += name == "tick";
+    }
+    const std::vector<std::string> expected = {"jump", "hit", "dash", "hit", "ring-out", "respawn", "lever",
+                                               "day", "tick", "fanfare-win"};
+    auto at = heard.begin();
+    for (const std::string& cue : expected)
+    {
+        at = std::find(at, heard.end(), cue);
+        ASSERT_NE(at++, heard.end()) << cue << " missing or out of order in " << testing::PrintToString(heard);
+    }
+    EXPECT_LT(light, hard) << "a harder knockback sounds louder";
+    EXPECT_EQ(ticks, 5) << "one tick a second from 5 down";
+}
