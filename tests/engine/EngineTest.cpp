@@ -144,6 +144,22 @@ TEST_F(EngineTest, MainLoopDispatchesABatchThenLogicThenRenderAndAQuitEndsItAtOn
     EXPECT_EQ(left.key.keysym.sym, SDLK_c);
     EXPECT_GE(m_engine.GetFrameTick(), before);
     EXPECT_LE(m_engine.GetFrameTick(), static_cast<int>(SDL_GetTicks()));
+
+    // The arrows, function keys and the rest of the table's keys each have
+    // an entry of their own: holding one holds no other.
+    const int keys[] = {SDLK_UP,     SDLK_DOWN,   SDLK_LEFT,   SDLK_RIGHT,       SDLK_F1,         SDLK_F12,
+                        SDLK_PAUSE,  SDLK_HOME,   SDLK_PAGEUP, SDLK_END,         SDLK_PAGEDOWN,   SDLK_INSERT,
+                        SDLK_KP_DIVIDE, SDLK_KP_ENTER, SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR, SDLK_PRINTSCREEN, SDLK_LSHIFT};
+    for (const int held : keys)
+    {
+        SDL_Event event{SDL_KEYDOWN};
+        event.key.keysym.sym = held;
+        m_engine.DispatchEvent(event);
+        for (const int other : keys)
+            EXPECT_EQ(m_engine.IsKeyPressed(other), other == held) << std::hex << held << " " << other;
+        event.type = SDL_KEYUP;
+        m_engine.DispatchEvent(event);
+    }
 }
 
 TEST_F(EngineTest, BaseLogicSleepsWhileEarlyThenUpdatesEvery15Ms)

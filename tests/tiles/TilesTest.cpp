@@ -162,7 +162,12 @@ TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
 
     // A short line: its line end stands in as a cell and the next line's
     // first character as the line end, down to the tail.
+    // A carriage return with no line feed after it is a cell like any other.
     std::string text = GridText(1) + "48 624 888 624 ";
+    text[41 * 2 + 5] = '\r';
+    Load(0, text);
+    EXPECT_EQ(m_game->GetLevelTile(5, 2) * 100 + m_game->GetLevelTile(6, 2), ('\r' - '0') * 100 + Digit(1, 6, 2));
+    text = GridText(1) + "48 624 888 624 ";
     text.replace(0, 3, "a#");
     Load(0, text);
     EXPECT_EQ(m_game->GetLevelTile(0, 0), 'a' - '0');
