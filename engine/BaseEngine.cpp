@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,6 +65,8 @@ void BaseEngine::ReleaseVideo()
         SDL_FreeSurface(m_foreground);
     if (m_background)
         SDL_FreeSurface(m_background);
+    if (m_scaledTexture)
+        SDL_DestroyTexture(m_scaledTexture);
     if (m_screenTexture)
         SDL_DestroyTexture(m_screenTexture);
     if (m_renderer)
@@ -71,7 +74,7 @@ void BaseEngine::ReleaseVideo()
     if (m_window)
         SDL_DestroyWindow(m_window);
     m_foreground = m_background = nullptr;
-    m_screenTexture = nullptr;
+    m_screenTexture = m_scaledTexture = nullptr;
     m_renderer = nullptr;
     m_window = nullptr;
 }
@@ -131,6 +134,13 @@ int BaseEngine::Initialise(const char* title, int width, int height, const char*
         return 1;
     }
 
+    // The window may be resized, maximised or made fullscreen: the frame
+    // keeps its size and is scaled to fit, bars beside it, and clicks are
+    // given in the frame's own pixels.
+    SDL_SetWindowResizable(m_window, SDL_TRUE);
+    SDL_RenderSetLogicalSize(m_renderer, width, height);
+    SDL_SetTextureScaleMode(m_screenTexture, SDL_ScaleModeNearest);
+
     m_keyStates.reset(new unsigned char[kKeyStateCount]());
 
     SetUpGame();
@@ -160,6 +170,11 @@ bool BaseEngine::DispatchEvent(const SDL_Event& event)
     case SDL_QUIT:
         return false;
     case SDL_KEYDOWN:
+        // F11, or Alt with Enter, toggles the desktop's fullscreen; the key
+        // still goes to the game like any other.
+        if (event.key.keysym.sym == SDLK_F11 ||
+            (event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT)))
+            ToggleFullscreen();
         if (m_keyStates)
             m_keyStates[TranslateKey(event.key.keysym.sym)] = 1;
         OnKeyDown(event.key.keysym.sym);
@@ -168,6 +183,11 @@ bool BaseEngine::DispatchEvent(const SDL_Event& event)
         if (m_keyStates)
             m_keyStates[TranslateKey(event.key.keysym.sym)] = 0;
         OnKeyUp(event.key.keysym.sym);
+        break;
+    case SDL_WINDOWEVENT:
+        // A new size or an uncovered window needs the frame shown again.
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.window.event == SDL_WINDOWEVENT_EXPOSED)
+            Redraw(false);
         break;
     case SDL_MOUSEMOTION:
         OnMouseMove(event.motion.x, event.motion.y);
@@ -345,11 +365,53 @@ void BaseEngine::RenderFrame()
     m_surfaceLocked = false;
 
     if (m_screenTexture && m_renderer)
+        PresentFrame();
+}
+
+void BaseEngine::ToggleFullscreen()
+{
+    if (!m_window)
+        return;
+    const bool full = SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(m_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    Redraw(false);
+}
+
+void BaseEngine::PresentFrame()
+{
+    SDL_UpdateTexture(m_screenTexture, nullptr, m_foreground->pixels, m_foreground->pitch);
+    // A whole-number scale copies pixels as they are. Any other goes up to
+    // the next whole number with sharp pixels, then smoothly down to the
+    // window, so that no pixel of the art comes out wider than another.
+    int outputWidth = m_windowWidth, outputHeight = m_windowHeight;
+    SDL_GetRendererOutputSize(m_renderer, &outputWidth, &outputHeight);
+    const double scale = std::min(static_cast<double>(outputWidth) / m_windowWidth,
+                                  static_cast<double>(outputHeight) / m_windowHeight);
+    const int whole = static_cast<int>(std::ceil(scale));
+    SDL_Texture* frame = m_screenTexture;
+    if (scale != whole && SDL_RenderTargetSupported(m_renderer))
     {
-        SDL_UpdateTexture(m_screenTexture, nullptr, m_foreground->pixels, m_foreground->pitch);
-        SDL_RenderCopy(m_renderer, m_screenTexture, nullptr, nullptr);
-        SDL_RenderPresent(m_renderer);
+        int width = 0;
+        if (m_scaledTexture)
+            SDL_QueryTexture(m_scaledTexture, nullptr, nullptr, &width, nullptr);
+        if (width != whole * m_windowWidth)
+        {
+            if (m_scaledTexture)
+                SDL_DestroyTexture(m_scaledTexture);
+            m_scaledTexture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                                whole * m_windowWidth, whole * m_windowHeight);
+            SDL_SetTextureScaleMode(m_scaledTexture, SDL_ScaleModeLinear);
+        }
+        if (m_scaledTexture && SDL_SetRenderTarget(m_renderer, m_scaledTexture) == 0)
+        {
+            SDL_RenderCopy(m_renderer, m_screenTexture, nullptr, nullptr);
+            SDL_SetRenderTarget(m_renderer, nullptr);
+            frame = m_scaledTexture;
+        }
     }
+    SDL_RenderClear(m_renderer);
+    SDL_RenderCopy(m_renderer, frame, nullptr, nullptr);
+    SDL_RenderPresent(m_renderer);
 }
 
 // ---- Object array -------------------------------------------------------------
@@ -637,12 +699,30 @@ void BaseEngine::DrawString(int x, int y, const char* text, uint32_t colour, Fon
     {
         // The library clips the blit to the target surface, but its sums
         // overflow for far-off corners and then write outside it: text that
-        // misses the surface entirely is skipped here.
+        // misses the surface entirely, outline included, is skipped here.
         const long long left = x;
         const long long top = y;
-        if (left < surface->w && top < surface->h && left + rendered->w > 0 &&
-            top + rendered->h > 0)
+        if (left - 1 < surface->w && top - 1 < surface->h && left + rendered->w + 1 > 0 &&
+            top + rendered->h + 1 > 0)
         {
+            // The glyphs in the outline's colour, one pixel out in every
+            // direction, then the glyphs over them unchanged. Text of the
+            // outline's own colour would only come out bolder.
+            if (m_textOutline && colour != m_outlineColour)
+            {
+                const SDL_Color outline{static_cast<Uint8>(m_outlineColour >> 16),
+                                        static_cast<Uint8>(m_outlineColour >> 8),
+                                        static_cast<Uint8>(m_outlineColour), 0};
+                SDL_SetPaletteColors(rendered->format->palette, &outline, 1, 1);
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                    {
+                        SDL_Rect around{x + dx, y + dy, 0, 0};
+                        if (dx || dy)
+                            SDL_UpperBlit(rendered, nullptr, surface, &around);
+                    }
+                SDL_SetPaletteColors(rendered->format->palette, &libraryColour, 1, 1);
+            }
             SDL_Rect destination{x, y, 0, 0};
             SDL_UpperBlit(rendered, nullptr, surface, &destination);
         }

@@ -72,6 +72,8 @@ public:
     bool IsKeyPressed(int keyCode) const;
 
     void Redraw(bool wholeScreen);
+    // Between the window's own size and the desktop's fullscreen.
+    void ToggleFullscreen();
     int TileSize() const { return m_tileSize; }
 
     // Object array: null-terminated, owned by the engine.
@@ -92,6 +94,13 @@ public:
                                  uint32_t colour, SDL_Surface* surface = nullptr);
     void DrawString(int x, int y, const char* text, uint32_t colour, FontEntry* font = nullptr,
                     SDL_Surface* surface = nullptr);
+    // Strings drawn from now on get a one-pixel outline of the colour, so
+    // that they read on any background; off by default.
+    void SetTextOutline(bool on, uint32_t colour)
+    {
+        m_textOutline = on;
+        m_outlineColour = colour;
+    }
 
     // Read access for objects, tile maps and tests.
     int GetWindowWidth() const { return m_windowWidth; }
@@ -112,6 +121,8 @@ protected:
     void FillColumn(SDL_Surface* surface, int x, int yFrom, int yTo, uint32_t colour);
     int SurfaceRows(SDL_Surface* surface) const;
     void ReleaseVideo();
+    // Shows the composed frame, scaled to the window.
+    void PresentFrame();
 
     std::unique_ptr<unsigned char[]> m_keyStates;
     int m_windowWidth = 0;
@@ -121,6 +132,7 @@ protected:
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     SDL_Texture* m_screenTexture = nullptr;
+    SDL_Texture* m_scaledTexture = nullptr;
     int m_frameTick = 0;
     int m_timeOffset = 0;
     bool m_redraw = true;
@@ -133,6 +145,8 @@ protected:
     GamePads m_pads;
     SoundPlayer m_sound;
     bool m_surfaceLocked = false;
+    bool m_textOutline = false;
+    uint32_t m_outlineColour = 0;
     int m_tileSize = 24;
 
 private:

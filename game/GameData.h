@@ -65,6 +65,10 @@ constexpr uint32_t kDaySky = 0x7EC0EE;
 constexpr uint32_t kNightSky = 0x002E44;
 constexpr uint32_t kCyan = 0x00FFFF;
 constexpr uint32_t kBlack = 0x000000;
+// Each player's marker, telling the fighters apart in a mirror match.
+constexpr uint32_t kPlayerColours[2] = {0xFFC020, 0xFF4FD8};
+// Every string has a one-pixel outline of this, to read on the day sky too.
+constexpr uint32_t kTextOutline = 0x000000;
 // The daytime sun pulses between these two.
 constexpr uint32_t kSunStart = 0xFDB800;
 constexpr uint32_t kSunBright = 0xFDFD00;

@@ -13,6 +13,7 @@ using namespace GameData;
 // in declaration order, before the images and the star field are loaded.
 Stage2Engine::Stage2Engine() : m_tileMap(TileSize()), m_backgroundMap(TileSize())
 {
+    SetTextOutline(true, kTextOutline);
     LoadMenuImages();
     ReadMapFile(kStarFieldFile, m_backgroundGrid, false);
 }

@@ -35,6 +35,7 @@ enum GameState : int32_t
 //   Stage2EngineDayAndScores.cpp    day flag and scores
 //   Stage2EnginePads.cpp            pads
 //   Stage2EngineSound.cpp           sound cues and music
+//   Stage2EngineMarkers.cpp         the players' markers
 class Stage2Engine : public BaseEngine
 {
 public:
@@ -58,6 +59,7 @@ public:
     void DoFrameLogic() override;
     void DrawOverText() override;
     void DrawUnderText() override;
+    void AfterEraseObjects() override;
     void OnPadAdded(int pad) override;
     void OnPadRemoved(int pad) override;
     void OnPadButtonDown(int pad, int button) override;
@@ -132,6 +134,7 @@ protected:
     void DrawHud();
     void DrawPauseHelp();
     void DrawResult();
+    void DrawMarkers();
     // Background painting by state.
     void PaintCharacterSelect();
     void PaintLevelSelect();
@@ -169,4 +172,7 @@ protected:
     int32_t m_player2StartX = 0;
     int32_t m_player2StartY = 0;
     PadControls m_padControls;
+    // Where the markers were drawn last, to be wiped with the objects.
+    GameData::ScreenRect m_markers[2] = {};
+    int m_markerCount = 0;
 };

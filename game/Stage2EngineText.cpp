@@ -91,6 +91,8 @@ void Stage2Engine::DrawUnderText()
 
 void Stage2Engine::DrawOverText()
 {
+    if (IsRoundState())
+        DrawMarkers();
     if (m_state == Paused)
         DrawPauseHelp();
     else if (m_state == RoundOver)
@@ -112,10 +114,11 @@ void Stage2Engine::DrawHud()
         DrawString(440, 10, ClockText(m_secondsLeft).c_str(), kCyan);
         return;
     }
-    // The restore block is kept inside the window.
-    CopyBackgroundPixels(kCountdownX, kCountdownY,
-                         std::min(kCountdownWidth, m_windowWidth - kCountdownX),
-                         std::min(kCountdownHeight, m_windowHeight - kCountdownY));
+    // The restore block is kept inside the window; it starts a pixel left
+    // of and above the number, where its outline reaches.
+    CopyBackgroundPixels(kCountdownX - 1, kCountdownY - 1,
+                         std::min(kCountdownWidth, m_windowWidth - kCountdownX) + 1,
+                         std::min(kCountdownHeight, m_windowHeight - kCountdownY) + 1);
     char text[kTextSize];
     std::snprintf(text, sizeof text, "%d", m_secondsLeft);
     DrawString(kCountdownX, kCountdownY, text, kCyan);

@@ -15,11 +15,6 @@ constexpr double kWallStopSpeed = 1.2;
 // Bounces keep half the speed, reversed.
 constexpr double kBounce = -0.5;
 
-// Edge limits. Fixed numbers, not the object's size: an object is out once
-// it has travelled 120 pixels past the right edge, 144 past the left, 120
-// below the window or 144 above it.
-constexpr int kEdgeSlack = 24;
-constexpr int kEdgeLimit = 144;
 } // namespace
 
 using namespace GameData;

@@ -27,6 +27,12 @@ enum class ObjectEvent
 class GravityObject : public DisplayableObject
 {
 public:
+    // Edge limits. Fixed numbers, not the object's size: an object is out
+    // once it has travelled 120 pixels past the right edge, 144 past the
+    // left, 120 below the window or 144 above it.
+    static constexpr int kEdgeSlack = 24;
+    static constexpr int kEdgeLimit = 144;
+
     explicit GravityObject(BaseEngine* engine);
     ~GravityObject() override;
 

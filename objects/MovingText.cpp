@@ -40,6 +40,9 @@ MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine)
     m_lastDrawnY = kStartY;
     m_width = kEraseWidth;
     m_height = kEraseHeight;
+    // The text's outline reaches a pixel left of and above its corner.
+    m_drawOffsetX = -1;
+    m_drawOffsetY = -1;
 }
 
 MovingText::~MovingText() = default;
