@@ -8,7 +8,9 @@
 #include "tools/MapSource.h"
 #include "tools/PictureSet.h"
 #include "tools/PngFile.h"
+#include "tools/SoundSource.h"
 #include "tools/SourceDirectory.h"
+#include "tools/Synthesiser.h"
 
 #include <gtest/gtest.h>
 
@@ -175,4 +177,16 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
     ExpectRejected<MapSource>(level + "*" + empty.substr(1) + "\n", "symbol '*'");
     ExpectRejected<MapSource>("output t.txt\nkind background\ngrid\n#" + empty.substr(1), "symbol '#'");
     ExpectRejected<MapSource>("output t.txt\ngrid\n" + Rows(30, empty), "must both be named");
+
+    const std::string tune = "kind tune\ntempo 96\nloop 16\nvoice lead\n";
+    ExpectRejected<SoundSource>("kind effect\nstep 50\nwave square 0\n", "line 3: wave");
+    ExpectRejected<SoundSource>(tune + "notes C4 4  H4 4\n", "line 5: \"H4\" is no note");
+    ExpectRejected<SoundSource>(tune + "notes C4 5\nvoice bass\nnotes C3 16\n", "line 4: the voice's notes last 5");
+    for (const auto& [volume, message] : {std::pair<std::string, std::string>{"100", "full scale"}, {"0", "silent"}})
+    {
+        SoundSource sound;
+        std::vector<int16_t> samples;
+        EXPECT_TRUE(sound.Parse("kind effect\nstep 50\nvolume " + volume + "\n", error) &&
+                    !Synthesiser::Render(sound, samples, error) && error.find(message) != std::string::npos) << error;
+    }
 }
