@@ -221,6 +221,7 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
 
     const std::string tune = "kind tune\ntempo 96\nloop 16\nvoice lead\n";
     ExpectRejected<SoundSource>("kind effect\nstep 50\nwave square 0\n", "line 3: wave");
+    ExpectRejected<SoundSource>("kind effect\nstep 50 20\n", "line 2: \"20\" is more than step takes");
     ExpectRejected<SoundSource>(tune + "notes C4 4  H4 4\n", "line 5: \"H4\" is no note");
     ExpectRejected<SoundSource>(tune + "notes C4 5\nvoice bass\nnotes C3 16\n", "line 4: the voice's notes last 5");
     for (const auto& [volume, message] : {std::pair<std::string, std::string>{"100", "full scale"}, {"0", "silent"}})
