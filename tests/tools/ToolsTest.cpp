@@ -1,6 +1,6 @@
-// The data tools and the data they made: committed pictures, thumbnails and
-// map files must be what the tools make from their sources, the levels must
-// be playable, and malformed sources are refused.
+// The data tools and the data they made: committed pictures, thumbnails, map
+// files and sounds must be what the tools make from their sources, the levels
+// must be playable, and malformed sources are refused.
 #include "engine/PixelImage.h"
 #include "tests/TestSupport.h"
 #include "tests/driver/GameDriver.h"
@@ -8,8 +8,12 @@
 #include "tools/MapSource.h"
 #include "tools/PictureSet.h"
 #include "tools/PngFile.h"
+#include "tools/SoundSource.h"
 #include "tools/SourceDirectory.h"
+#include "tools/Synthesiser.h"
+#include "tools/WavFile.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,6 +104,45 @@ TEST(Tools, CommittedPicturesThumbnailsAndMapsAreRemadeExactly)
     EXPECT_FALSE(picture.Paint("missing.txt"));
 }
 
+TEST(Tools, CommittedSoundsAreRemadeExactlyAndLoadAsTheGamesAudioReadsThem)
+{
+    std::vector<SourceDirectory::Source> sources;
+    std::string error;
+    ASSERT_TRUE(SourceDirectory::Read(Source("tools/sounds"), ".txt", sources, error)) << error;
+    std::set<std::string> made;
+    for (const auto& source : sources)
+    {
+        SoundSource sound;
+        std::vector<int16_t> samples;
+        ASSERT_TRUE(sound.Parse(source.text, error) && Synthesiser::Render(sound, samples, error))
+            << source.path << ": " << error;
+        const std::string path = Source("Resources/sounds/") + source.stem + ".wav";
+        EXPECT_TRUE(WavFile::Bytes(samples, sound.GetRate()) == testing_support::ReadFile(path))
+            << path << " differs from " << source.path;
+        // SDL's own reader: 16-bit mono at the kind's rate, audible, not clipped.
+        SDL_AudioSpec spec;
+        Uint8* buffer = nullptr;
+        Uint32 bytes = 0;
+        ASSERT_TRUE(SDL_LoadWAV(path.c_str(), &spec, &buffer, &bytes)) << path << ": " << SDL_GetError();
+        int peak = 0;
+        for (Uint32 at = 0; at + 1 < bytes; at += 2)
+            peak = std::max(peak, std::abs(static_cast<int16_t>(buffer[at] | buffer[at + 1] << 8)));
+        SDL_FreeWAV(buffer);
+        const double seconds = bytes / 2.0 / spec.freq;
+        EXPECT_TRUE(spec.format == AUDIO_S16LSB && spec.channels == 1 && spec.freq == (sound.IsTune() ? 24000 : 48000) &&
+                    (sound.IsTune() ? seconds >= 8.0 && seconds <= 16.0 : seconds > 0.01 && seconds <= 1.5) &&
+                    peak > 4000 && peak < 32767) << path << ": " << seconds << " s, peak " << peak;
+        made.insert(source.stem);
+    }
+    for (const auto& entry : fs::directory_iterator(Source("Resources/sounds")))
+        EXPECT_TRUE(entry.path().extension() == ".wav" && made.count(entry.path().stem().string()))
+            << entry.path() << " has no source";
+    for (const char* name : {"highlight", "confirm", "back", "round-start", "jump", "air-jump", "dash", "thrown",
+                             "drop", "hit", "ring-out", "respawn", "lever", "day", "night", "lift", "tick",
+                             "fanfare-win", "fanfare-draw", "pause", "resume", "music-menu", "music-round"})
+        EXPECT_TRUE(made.count(name)) << name << " is missing";
+}
+
 TEST(Tools, EveryLevelIsPlayableForTwoWithRoomForTheFourthLevelsObjects)
 {
     GameDriver game(nullptr);
@@ -175,4 +218,17 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
     ExpectRejected<MapSource>(level + "*" + empty.substr(1) + "\n", "symbol '*'");
     ExpectRejected<MapSource>("output t.txt\nkind background\ngrid\n#" + empty.substr(1), "symbol '#'");
     ExpectRejected<MapSource>("output t.txt\ngrid\n" + Rows(30, empty), "must both be named");
+
+    const std::string tune = "kind tune\ntempo 96\nloop 16\nvoice lead\n";
+    ExpectRejected<SoundSource>("kind effect\nstep 50\nwave square 0\n", "line 3: wave");
+    ExpectRejected<SoundSource>("kind effect\nstep 50 20\n", "line 2: \"20\" is more than step takes");
+    ExpectRejected<SoundSource>(tune + "notes C4 4  H4 4\n", "line 5: \"H4\" is no note");
+    ExpectRejected<SoundSource>(tune + "notes C4 5\nvoice bass\nnotes C3 16\n", "line 4: the voice's notes last 5");
+    for (const auto& [volume, message] : {std::pair<std::string, std::string>{"100", "full scale"}, {"0", "silent"}})
+    {
+        SoundSource sound;
+        std::vector<int16_t> samples;
+        EXPECT_TRUE(sound.Parse("kind effect\nstep 50\nvolume " + volume + "\n", error) &&
+                    !Synthesiser::Render(sound, samples, error) && error.find(message) != std::string::npos) << error;
+    }
 }
