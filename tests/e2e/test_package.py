@@ -1,7 +1,6 @@
-"""The Debian package: built by cpack from the test build and unpacked into
-a temporary root, its files in the games paths and nowhere else, its control
-fields and metadata sound, and its launcher starting the game from another
-directory.
+"""The Debian package cpack makes of the test build, unpacked into a
+temporary root: its files, control fields and metadata, and its launcher
+started from another directory.
 
 Usage: test_package.py BUILD_DIR [unittest arguments]
 """
@@ -9,7 +8,6 @@ Usage: test_package.py BUILD_DIR [unittest arguments]
 import glob
 import os
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -32,8 +30,7 @@ def run(*command):
 
 class Package(unittest.TestCase):
     def test_the_deb_installs_in_the_games_paths_and_its_launcher_starts_the_game(self):
-        out = tempfile.mkdtemp(prefix="skirmora-deb-")
-        self.addCleanup(shutil.rmtree, out)
+        out = self.enterContext(tempfile.TemporaryDirectory(prefix="skirmora-deb-"))
         subprocess.run(["cpack", "-G", "DEB", "-B", out], cwd=BUILD, check=True, capture_output=True)
         deb, = glob.glob(os.path.join(out, "skirmora_*.deb"))
         fields = dict(re.findall(r"^(\S+): (.*)$", run("dpkg-deb", "-f", deb), re.M))
@@ -51,9 +48,10 @@ class Package(unittest.TestCase):
         run("appstreamcli", "validate", "--no-net", metainfo)
         self.assertIn('<release version="%s"' % fields["Version"], open(metainfo).read())
 
+        sky = harness.facts(BUILD)["night_sky"]
         with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(root, "usr/games/skirmora")], "/") as game:
             window = game.window()
-            window.wait_for("the main menu", lambda s: s.most_common() == harness.facts(BUILD)["night_sky"])
+            window.wait_for("the main menu", lambda s: s.most_common() == sky)
             window.close()
             self.assertEqual(game.wait(), 0)
             self.assertNotIn("error opening file", game.output(game.out))
