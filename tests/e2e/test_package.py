@@ -46,7 +46,8 @@ class Package(unittest.TestCase):
         self.assertIn(", stripped", run("file", os.path.join(root, "usr/lib/games/skirmora/skirmora")))
         metainfo, = glob.glob(os.path.join(root, "usr/share/metainfo/*.metainfo.xml"))
         run("appstreamcli", "validate", "--no-net", metainfo)
-        self.assertIn('<release version="%s"' % fields["Version"], open(metainfo).read())
+        with open(metainfo) as text:
+            self.assertIn('<release version="%s"' % fields["Version"], text.read())
 
         sky = harness.facts(BUILD)["night_sky"]
         with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(root, "usr/games/skirmora")], "/") as game:
