@@ -3,25 +3,44 @@
 # directory, where it finds "Resources/" and the font as it does in the tree.
 include(GNUInstallDirs)
 
-set(SKIRMORA_DATA_DIR ${CMAKE_INSTALL_DATADIR}/skirmora)
+# One complete installation under the prefix, as the component `name`: the
+# launcher in `bin_dir`, the binary in `program_dir`, the data in `data_dir`.
+# Further arguments go to every rule (EXCLUDE_FROM_ALL).
+function(skirmora_install_layout name bin_dir program_dir data_dir)
+  set(rule COMPONENT ${name} ${ARGN})
+  install(TARGETS skirmora RUNTIME DESTINATION ${program_dir} ${rule})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/Resources/ DESTINATION ${data_dir}/Resources ${rule}
+          PATTERN "icons" EXCLUDE)
+  install(FILES "${PROJECT_SOURCE_DIR}/Cornerstone Regular.ttf"
+                "${PROJECT_SOURCE_DIR}/Cornerstone Regular.LICENSE.txt"
+          DESTINATION ${data_dir} ${rule})
 
-install(TARGETS skirmora RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/skirmora)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/Resources/ DESTINATION ${SKIRMORA_DATA_DIR}/Resources
-        PATTERN "icons" EXCLUDE)
-install(FILES "${PROJECT_SOURCE_DIR}/Cornerstone Regular.ttf"
-              "${PROJECT_SOURCE_DIR}/Cornerstone Regular.LICENSE.txt"
-        DESTINATION ${SKIRMORA_DATA_DIR})
+  # The launcher finds both from its own place, so the tree also works under
+  # a prefix chosen only at install time (`cmake --install build --prefix
+  # ...`) and inside a package unpacked anywhere.
+  foreach(dir bin_dir program_dir data_dir)
+    get_filename_component(full_${dir} ${${dir}} ABSOLUTE BASE_DIR ${CMAKE_INSTALL_PREFIX})
+  endforeach()
+  file(RELATIVE_PATH SKIRMORA_LAUNCHER_TO_DATA ${full_bin_dir} ${full_data_dir})
+  file(RELATIVE_PATH SKIRMORA_LAUNCHER_TO_BINARY ${full_bin_dir} ${full_program_dir}/skirmora)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/skirmora.in
+                 ${PROJECT_BINARY_DIR}/packaging/${name}/skirmora @ONLY)
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/${name}/skirmora DESTINATION ${bin_dir} ${rule})
 
-# The launcher finds both from its own place, so the tree also works under a
-# prefix chosen only at install time (`cmake --install build --prefix ...`).
-file(RELATIVE_PATH SKIRMORA_LAUNCHER_TO_DATA ${CMAKE_INSTALL_FULL_BINDIR}
-     ${CMAKE_INSTALL_FULL_DATADIR}/skirmora)
-file(RELATIVE_PATH SKIRMORA_LAUNCHER_TO_BINARY ${CMAKE_INSTALL_FULL_BINDIR}
-     ${CMAKE_INSTALL_FULL_LIBEXECDIR}/skirmora/skirmora)
-configure_file(${PROJECT_SOURCE_DIR}/packaging/skirmora.in
-               ${PROJECT_BINARY_DIR}/packaging/skirmora @ONLY)
-install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/skirmora DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/skirmora.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/Resources/icons/skirmora.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps OPTIONAL)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/skirmora.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications ${rule})
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/localhost.skirmora.skirmora.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo ${rule})
+  install(FILES ${PROJECT_SOURCE_DIR}/Resources/icons/skirmora.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps ${rule})
+endfunction()
+
+# The plain installation: the usual GNU directories.
+skirmora_install_layout(gnu ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_LIBEXECDIR}/skirmora
+                        ${CMAKE_INSTALL_DATADIR}/skirmora)
+
+# Debian puts games apart (/usr/games, /usr/lib/games, /usr/share/games).
+# Only asked for by name, as the Debian package does (cmake/Package.cmake),
+# or by `cmake --install build --component debian`, so the same build gives
+# both and a plain install stays as it was.
+skirmora_install_layout(debian games lib/games/skirmora share/games/skirmora EXCLUDE_FROM_ALL)

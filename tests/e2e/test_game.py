@@ -96,7 +96,7 @@ class Play(unittest.TestCase):
             def box(shot, i):
                 return [shot.pixel(starts[i] + dx, starts[i + 1] + dy) for dy in range(24) for dx in range(24)]
             for key, mover, keeper in (("d", 0, 2), ("j", 2, 0)):
-                window.hold(key, 0.6)
+                window.hold(key, 0.3)
                 shot = window.wait_for(key + " to move its fighter", lambda s: box(s, mover) != box(start, mover))
                 if key == "d":
                     self.assertEqual(box(shot, keeper), box(start, keeper))
