@@ -2,6 +2,7 @@
 // contacts with tiles and with each other, jumps and boosts, edges and
 // ring-outs; then levers, the enemies and the main menu's score line.
 #include "objects/FlyingNPC.h"
+#include "objects/MovingPlatform.h"
 #include "objects/MovingText.h"
 #include "objects/NPC.h"
 #include "objects/Player.h"
@@ -164,6 +165,32 @@ TEST_F(Arena, PinnedAtTheSidesOutPastTheLimitsAndRespawnedWithADeath)
     one->SetWon(true), one->SetPosition(200, 900);
     game.Step(3);
     EXPECT_TRUE(one->IsOutOfArena() && one->GetDeaths() == 1);
+
+    // After the round a sole winner keeps jumping; after a draw nobody does.
+    auto* winner = new Player(&game, 100, kStandY, 1, 0);
+    auto* drawn = new Player(&game, 300, kStandY, 2, 0);
+    game.Place({winner, drawn});
+    game.Step();
+    winner->SetWon(true), drawn->SetWon(true), drawn->SetLost(true);
+    game.Step(3);
+    EXPECT_LT(winner->GetY(), kStandY);
+    EXPECT_EQ(drawn->GetY(), kStandY);
+}
+
+TEST_F(Arena, ARisingPlatformCarriesARiderRunningAcrossAllThreeSegments)
+{
+    auto* platform = new MovingPlatform(&game, 400, 350, 100, 350); // at its lowest, about to rise
+    auto* rider = new Player(&game, 400, 326, 1, 0);
+    game.Place({platform, rider});
+    game.HoldKeys("d");
+    for (int frame = 0; frame < 30; ++frame)
+    {
+        game.Step();
+        ASSERT_EQ(rider->GetY(), platform->GetY() - 24) << "frame " << frame << " at x " << rider->GetX();
+        if (rider->GetX() > 448) // on the third segment: stop there
+            game.ReleaseAllKeys();
+    }
+    EXPECT_GT(rider->GetX(), 448);
 }
 
 TEST_F(Arena, ALeverPullUsesTheCellUnderThePointTenPixelsIn)
@@ -208,6 +235,14 @@ TEST_F(Arena, TheScoreLineShowsTheScoresResetsThemOnRAndIsCutAtItsEnd)
 {
     auto* text = new MovingText(&game);
     game.Place({text});
+    // It turns back on the frame it reaches the right or the bottom limit.
+    for (int frame = 0; frame < 400; ++frame)
+    {
+        const int x = text->GetX(), y = text->GetY();
+        game.Step();
+        ASSERT_TRUE(x != 760 || text->GetX() == 759) << frame;
+        ASSERT_TRUE(y != 680 || text->GetY() == 679) << frame;
+    }
     game.SetScores(3, 12);
     game.Step();
     EXPECT_STREQ("Scores: 3 - 12", text->GetText());
