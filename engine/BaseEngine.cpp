@@ -713,6 +713,7 @@ void BaseEngine::DrawString(int x, int y, const char* text, uint32_t colour, Fon
                 const SDL_Color outline{static_cast<Uint8>(m_outlineColour >> 16),
                                         static_cast<Uint8>(m_outlineColour >> 8),
                                         static_cast<Uint8>(m_outlineColour), 0};
+                const SDL_Color glyph = rendered->format->palette->colors[1];
                 SDL_SetPaletteColors(rendered->format->palette, &outline, 1, 1);
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx)
@@ -721,7 +722,7 @@ void BaseEngine::DrawString(int x, int y, const char* text, uint32_t colour, Fon
                         if (dx || dy)
                             SDL_UpperBlit(rendered, nullptr, surface, &around);
                     }
-                SDL_SetPaletteColors(rendered->format->palette, &libraryColour, 1, 1);
+                SDL_SetPaletteColors(rendered->format->palette, &glyph, 1, 1);
             }
             SDL_Rect destination{x, y, 0, 0};
             SDL_UpperBlit(rendered, nullptr, surface, &destination);

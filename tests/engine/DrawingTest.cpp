@@ -194,3 +194,32 @@ TEST_F(DrawingTest, ExtremesFillEverythingOrNothingAndStayOnTheirSurface)
         Draw(m_engine, call, small.get());
     EXPECT_EQ(PixelsWithValue(small.get(), kInk).size(), 60u);
 }
+
+TEST_F(DrawingTest, AnOutlineGoesAroundTheGlyphsAndLeavesThemAsTheyAre)
+{
+    SDL_Surface* screen = m_engine.GetForeground();
+    const auto pixel = [screen](int x, int y) { return static_cast<uint32_t*>(screen->pixels)[y * screen->pitch / 4 + x]; };
+    m_engine.DrawString(100, 100, "Skirmora 100%", kInk);
+    m_engine.DrawString(300, 300, "Back", 0x000001);
+    std::vector<uint32_t> plain(960 * 720);
+    for (int i = 0; i < 960 * 720; ++i)
+        plain[static_cast<size_t>(i)] = pixel(i % 960, i / 960);
+    testing_support::FillSurface(screen, kPaper);
+    m_engine.SetTextOutline(true, 0x000001);
+    m_engine.DrawString(100, 100, "Skirmora 100%", kInk);
+    m_engine.DrawString(300, 300, "Back", 0x000001); // text of the outline's colour gets none
+    int outlined = 0;
+    for (int y = 1; y < 719; ++y)
+        for (int x = 1; x < 959; ++x)
+        {
+            bool touches = false; // a glyph pixel of the plain text next to this one
+            for (int i = 0; i < 9; ++i)
+                touches |= plain[static_cast<size_t>((y + i / 3 - 1) * 960 + x + i % 3 - 1)] != kPaper;
+            const bool glyph = plain[static_cast<size_t>(y * 960 + x)] != kPaper || y > 200;
+            ASSERT_EQ(glyph ? pixel(x, y) : pixel(x, y) & 0xFFFFFF,
+                      glyph ? plain[static_cast<size_t>(y * 960 + x)] : touches ? 0x000001u : kPaper)
+                << x << "," << y;
+            outlined += !glyph && touches;
+        }
+    EXPECT_GT(outlined, 500);
+}

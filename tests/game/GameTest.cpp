@@ -284,3 +284,25 @@ TEST_F(GameTest, AScriptedRoundRaisesItsCuesInOrderAndHarderHitsSoundLouder)
     EXPECT_LT(light, hard) << "a harder knockback sounds louder";
     EXPECT_EQ(ticks, 5) << "one tick a second from 5 down";
 }
+
+TEST_F(GameTest, APinnedFighterIsMarkedAtItsSideFillingAsItNearsBeingOut)
+{
+    ASSERT_TRUE(game.StartRound(0, 1, 0));
+    Character* one = game.GetPlayer1();
+    const auto arrow = [this] { return testing_support::CountRgb(game.GetForeground(), kPlayerColours[0], 936, 0, 959, 719); };
+    one->SetPosition(900, 300);
+    game.Pass();
+    EXPECT_EQ(arrow(), 0) << "not pinned: a pointer over the fighter, no arrow";
+    EXPECT_GT(testing_support::CountRgb(game.GetForeground(), kPlayerColours[0], 895, 280, 930, 299), 20);
+    one->SetPosition(950, 300), one->SetVelocity(20, 0);
+    game.Pass();
+    ASSERT_TRUE(one->IsPastEdge());
+    const int early = arrow();
+    game.Pass(), game.Pass(), game.Pass();
+    EXPECT_GT(early, 0);
+    EXPECT_GT(arrow(), early) << "fuller as it travels further out";
+    one->SetVelocity(-150, 0);
+    game.Pass();
+    EXPECT_FALSE(one->IsPastEdge());
+    EXPECT_EQ(arrow(), 0) << "back in sight: no arrow";
+}
