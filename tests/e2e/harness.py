@@ -31,10 +31,11 @@ def poll(what, check, timeout, interval=0.1):
 
 
 class Xvfb:
-    """A private X server on a display number of its own choosing."""
+    """A private X server on a display number of its own choosing, with a
+    light window manager when asked for one (fullscreen needs one)."""
 
-    def __init__(self, screen="1280x1024x24"):
-        self.screen, self.processes = screen, []
+    def __init__(self, screen="1280x1024x24", window_manager=False):
+        self.screen, self.window_manager, self.processes = screen, window_manager, []
 
     def __enter__(self):
         read_end, write_end = os.pipe()
@@ -46,6 +47,10 @@ class Xvfb:
         os.close(write_end)
         with os.fdopen(read_end) as numbers:
             self.name = ":" + numbers.readline().strip()
+        if self.window_manager:
+            self.processes.append(subprocess.Popen(["openbox", "--sm-disable"], env=self.env(),
+                                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            poll("the window manager", lambda: self.tool("wmctrl", "-m").returncode == 0, 30)
         return self
 
     def env(self, **extra):

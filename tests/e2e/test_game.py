@@ -76,7 +76,10 @@ class Play(unittest.TestCase):
         shutil.copy(os.path.join(SOURCE, "tests", "e2e", "maps", "lever", "level1.txt"), level)
         starts = [int(word) for word in open(level).read().split("\n", 30)[30].split()]
         cyan, day, night = FACTS["cyan"], FACTS["day_sky"], FACTS["night_sky"]
-        with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(BUILD, "skirmora")], workdir) as game:
+        # Sound goes to a file through the library's disk driver.
+        audio = os.path.join(workdir, "audio.raw")
+        with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(BUILD, "skirmora")], workdir,
+                                                  SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=audio) as game:
             window = game.window()
             window.wait_for("the main menu", is_main_menu(night))
             window.click(480, 600)
@@ -106,7 +109,36 @@ class Play(unittest.TestCase):
             window.wait_for("the main menu by day", is_main_menu(day))
             window.close()
             self.assertEqual(game.wait(), 0)
-            self.assertNotIn("error opening file", game.output(game.out))
+            # The program prints only what it always printed: its font's
+            # lines, and by day the sun's colour.
+            for line in game.output(game.out).splitlines():
+                self.assertTrue(line.isdigit() or line.endswith(" point Cornerstone Regular.ttf"), line)
+            with open(audio, "rb") as samples:
+                self.assertGreater(sum(1 for byte in samples.read() if byte), 10000, "the sound was silent")
+
+
+class Screen(unittest.TestCase):
+    def test_fullscreen_scales_the_frame_between_bars_and_clicks_still_hit(self):
+        with harness.Xvfb("1920x1080x24", window_manager=True) as xvfb, \
+                harness.Game(xvfb, [os.path.join(BUILD, "skirmora")], SOURCE) as game:
+            window = game.window()
+            window.wait_for("the main menu", is_main_menu(FACTS["night_sky"]))
+            window.keys("F11")
+            harness.poll("the window to fill the screen", lambda: window.geometry()[2:] == (1920, 1080), 30)
+            # 1.5 times: 1440 x 1080 in the middle, black bars of 240 beside it.
+            def scaled(x, y):
+                return 240 + x * 3 // 2, y * 3 // 2
+            shot = window.wait_for("the frame scaled", lambda s: s.pixel(*scaled(5, 5)) == FACTS["night_sky"])
+            self.assertEqual((shot.pixel(100, 540), shot.pixel(1819, 540)), (0, 0))
+            window.click(*scaled(480, 600))
+            window.wait_for("the first player's screen", lambda s: s.pixel(*scaled(128, 58)) == FACTS["cyan"])
+            window.click(*scaled(*centre(FACTS["portraits"][2])))
+            window.wait_for("portrait 2 highlighted by a click at its scaled place",
+                            lambda s: s.pixel(*scaled(*ring("portraits", 2))) == FACTS["cyan"])
+            window.keys("F11")
+            harness.poll("the window back at its size", lambda: window.geometry()[2:] == tuple(FACTS["window"]), 30)
+            window.close()
+            self.assertEqual(game.wait(), 0)
 
 
 class Install(unittest.TestCase):
