@@ -13,9 +13,10 @@ typedef struct _Mix_Music Mix_Music;
 class SoundPlayer
 {
 public:
-    // The device's format: a cue is heard within a buffer (about 21 ms).
+    // The device's format. A cue is mixed into the next buffer and heard as
+    // that one plays: within two buffers of 10.7 ms.
     static constexpr int kFrequency = 48000;
-    static constexpr int kBufferFrames = 1024;
+    static constexpr int kBufferFrames = 512;
 
     SoundPlayer() = default;
     ~SoundPlayer();
