@@ -64,11 +64,7 @@ public:
     // State the game keeps to itself.
     void SetScores(int score1, int score2);
     void SetSecondsLeft(int seconds) { m_secondsLeft = seconds; }
-    bool IsSunDimming() const { return m_sunDimming; }
-    int GetTimeOffset() const { return m_timeOffset; }
     int GetRoundStartSeconds() const { return m_roundStartSeconds; }
-    Grid& LevelGrid() { return m_levelGrid; }
-    Grid& StarGrid() { return m_backgroundGrid; }
     int ObjectCount() const;
     bool InObjectArray(const DisplayableObject* object) const;
     // A digest of everything that decides what happens next and what is

@@ -22,12 +22,11 @@ using Log = std::vector<std::string>;
 void Push(Uint32 type, int code = 0, int x = 0, int y = 0)
 {
     SDL_Event event{type};
-    if (type == SDL_KEYDOWN || type == SDL_KEYUP)
-        event.key.keysym.sym = code;
-    else if (type == SDL_MOUSEMOTION)
+    event.button.button = static_cast<Uint8>(code), event.button.x = x, event.button.y = y; // mouse buttons
+    if (type == SDL_MOUSEMOTION)
         event.motion.x = x, event.motion.y = y;
-    else
-        event.button.button = static_cast<Uint8>(code), event.button.x = x, event.button.y = y;
+    else if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+        event.key.keysym.sym = code;
     ASSERT_EQ(SDL_PushEvent(&event), 1);
 }
 
@@ -39,27 +38,22 @@ class HookEngine : public BaseEngine
 {
 public:
     explicit HookEngine(Log& hookLog) : log(hookLog) { m_timeOffset = 1000; }
-    void OnKeyDown(int key) override { Write("down " + std::to_string(key), IsKeyPressed(key)); }
-    void OnKeyUp(int key) override { Write("up " + std::to_string(key), IsKeyPressed(key)); }
-    void OnMouseMove(int x, int y) override { Write("move " + std::to_string(x), y); }
-    void OnMouseDown(int b, int x, int y) override { Write("press " + std::to_string(b) + " " + std::to_string(x), y); }
-    void OnMouseUp(int b, int x, int y) override { Write("release " + std::to_string(b) + " " + std::to_string(x), y); }
-    void DoFrameLogic() override
-    {
-        log.push_back("logic");
-        ++passes == 1 && firstLogic ? firstLogic() : Push(SDL_QUIT);
-    }
+    void OnKeyDown(int key) override { Write("down", key, IsKeyPressed(key)); }
+    void OnKeyUp(int key) override { Write("up", key, IsKeyPressed(key)); }
+    void OnMouseMove(int x, int y) override { Write("move", x, y); }
+    void OnMouseDown(int b, int x, int y) override { Write("press", b, x, y); }
+    void OnMouseUp(int b, int x, int y) override { Write("release", b, x, y); }
+    void DoFrameLogic() override { log.push_back("logic"), ++passes == 1 && firstLogic ? firstLogic() : Push(SDL_QUIT); }
     void RenderFrame() override { log.push_back("render"); }
     void AfterEraseObjects() override { log.push_back("after erase"); }
     void DrawUnderText() override { log.push_back("under text"); }
     void BeforeDrawObjects() override { log.push_back("before draw"); }
-    void DrawOverText() override
+    void DrawOverText() override { log.push_back("over text"), redrawWhileComposing ? Redraw(false) : void(); }
+    template <typename... Numbers> void Write(std::string text, Numbers... numbers)
     {
-        log.push_back("over text");
-        if (redrawWhileComposing)
-            Redraw(false);
+        ((text += " " + std::to_string(numbers)), ...);
+        log.push_back(text);
     }
-    void Write(const std::string& text, int number) { log.push_back(text + " " + std::to_string(number)); }
     SDL_Window* Window() const { return m_window; }
 
     Log& log;
@@ -68,7 +62,8 @@ public:
     bool redrawWhileComposing = false;
 };
 
-// A base box that logs its passes and can run an action inside its Update.
+// A 10 x 10 base box on row 50 that logs its passes and can run an action
+// inside its Update.
 class LoggingObject : public DisplayableObject
 {
 public:
@@ -98,12 +93,10 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(testing_support::InitialiseHeadless(m_engine, 960, 720, ""), 0);
-        // Drop what the driver queued and the marker SDL leaves behind a quit.
-        SDL_PumpEvents();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); // what the driver queued
     }
     void TearDown() override { m_engine.Deinitialise(); }
-    // A new array of 10 x 10 boxes named from first on, 20 pixels apart.
+    // A new array of boxes named from first on, 20 pixels apart.
     LoggingObject* AddObjects(int count, char first = 'A')
     {
         m_engine.CreateObjectArray(count);
@@ -111,13 +104,15 @@ protected:
             m_engine.StoreObjectInArray(i, new LoggingObject(&m_engine, static_cast<char>(first + i), 100 + 20 * i));
         return static_cast<LoggingObject*>(m_engine.GetDisplayableObject(0));
     }
-    // The magenta pixels must be exactly the boxes at lefts a and b on row 50.
-    void ExpectBoxesAt(int a, int b)
+    // Exactly the two boxes at lefts a and b are magenta, the rest yellow
+    // but for some strays.
+    void ExpectBoxesAt(int a, int b, int strays = 0)
     {
         EXPECT_EQ(testing_support::PixelsWithValue(m_engine.GetForeground(), 0x00FF00FF),
                   testing_support::PixelsWhere(960, 720, [&](int x, int y) {
                       return y >= 50 && y < 60 && ((x >= a && x < a + 10) || (x >= b && x < b + 10));
                   }));
+        EXPECT_EQ(testing_support::CountRgb(m_engine.GetForeground(), 0xFFFF00), 960 * 720 - 200 - strays);
     }
 
     Log m_log;
@@ -136,29 +131,27 @@ TEST_F(EngineTest, MainLoopDispatchesABatchThenLogicThenRenderAndAQuitEndsItAtOn
     EXPECT_EQ(m_log, (Log{"down 97 1", "move 3 4", "press 3 640 480", "release 1 5 6", "up 97 0",
                           "down " + std::to_string(SDLK_LSHIFT) + " 1", "logic", "render",
                           "down " + std::to_string(SDLK_UP) + " 1", "up " + std::to_string(SDLK_LALT) + " 0"}));
-    EXPECT_TRUE(m_engine.IsKeyPressed(SDLK_UP));
-    // Unlisted keys share one entry: releasing one released the others.
-    EXPECT_FALSE(m_engine.IsKeyPressed(SDLK_LSHIFT) || m_engine.IsKeyPressed(SDLK_c));
     SDL_Event left{};
     ASSERT_EQ(SDL_PollEvent(&left), 1);
     EXPECT_EQ(left.key.keysym.sym, SDLK_c);
     EXPECT_GE(m_engine.GetFrameTick(), before);
     EXPECT_LE(m_engine.GetFrameTick(), static_cast<int>(SDL_GetTicks()));
-
-    // The arrows, function keys and the rest of the table's keys each have
-    // an entry of their own: holding one holds no other.
-    const int keys[] = {SDLK_UP,     SDLK_DOWN,   SDLK_LEFT,   SDLK_RIGHT,       SDLK_F1,         SDLK_F12,
-                        SDLK_PAUSE,  SDLK_HOME,   SDLK_PAGEUP, SDLK_END,         SDLK_PAGEDOWN,   SDLK_INSERT,
-                        SDLK_KP_DIVIDE, SDLK_KP_ENTER, SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR, SDLK_PRINTSCREEN, SDLK_LSHIFT};
+    // The arrows, the function keys and the table's other keys each hold
+    // only themselves; unlisted keys (shift, alt) share one entry.
+    const int keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_F1, SDLK_F12, SDLK_PAUSE, SDLK_HOME,
+                        SDLK_END, SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_INSERT, SDLK_KP_DIVIDE, SDLK_KP_ENTER,
+                        SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR, SDLK_PRINTSCREEN, SDLK_SCROLLLOCK, SDLK_LSHIFT};
+    EXPECT_FALSE(m_engine.IsKeyPressed(SDLK_LSHIFT)) << "the alt key let go of the shift key's entry";
     for (const int held : keys)
     {
         SDL_Event event{SDL_KEYDOWN};
         event.key.keysym.sym = held;
         m_engine.DispatchEvent(event);
         for (const int other : keys)
-            EXPECT_EQ(m_engine.IsKeyPressed(other), other == held) << std::hex << held << " " << other;
+            EXPECT_EQ(m_engine.IsKeyPressed(other), other == held || other == SDLK_UP) << held << " " << other;
         event.type = SDL_KEYUP;
-        m_engine.DispatchEvent(event);
+        if (held != SDLK_UP)
+            m_engine.DispatchEvent(event);
     }
 }
 
@@ -184,57 +177,41 @@ TEST_F(EngineTest, WholeAndPartialRedrawsAndTheRedrawFlags)
 {
     SDL_Surface* screen = m_engine.GetForeground();
     LoggingObject* first = AddObjects(2);
-    EXPECT_TRUE(m_engine.IsRedrawDue() && m_engine.IsWholeRedrawDue());
     testing_support::FillSurface(screen, 0xABCDEF);
-    m_engine.BaseEngine::RenderFrame();
+    m_engine.BaseEngine::RenderFrame(); // the first frame is a whole one
     EXPECT_EQ(m_log, (Log{"under text", "before draw", "draw A", "draw B", "over text"}));
     ExpectBoxesAt(100, 120);
-    EXPECT_EQ(testing_support::CountRgb(screen, 0xFFFF00), 960 * 720 - 200) << "the yellow background";
-    EXPECT_FALSE(m_engine.IsRedrawDue() || m_engine.IsWholeRedrawDue());
     m_log.clear();
     first->SetPosition(103, 50);
     m_engine.BaseEngine::RenderFrame();
     EXPECT_TRUE(m_log.empty()) << "nothing asked, nothing drawn";
-
     // A partial redraw erases every box where it was drawn, then draws anew;
     // a stray pixel away from the boxes stays.
-    m_engine.SafeSetPixel(500, 500, 0xABCDEF);
-    m_engine.Redraw(false);
-    EXPECT_FALSE(m_engine.IsWholeRedrawDue());
+    m_engine.SafeSetPixel(500, 500, 0xABCDEF), m_engine.Redraw(false);
     m_engine.BaseEngine::RenderFrame();
     EXPECT_EQ(m_log, (Log{"erase A", "erase B", "after erase", "under text", "before draw", "draw A", "draw B", "over text"}));
-    ExpectBoxesAt(103, 120);
-    EXPECT_EQ(testing_support::CountRgb(screen, 0xFFFF00), 960 * 720 - 201);
-
+    ExpectBoxesAt(103, 120, 1);
     // A whole redraw asked once stays asked; one asked while composing
     // makes one more frame.
-    m_engine.Redraw(true);
-    m_engine.Redraw(false);
+    m_engine.Redraw(true), m_engine.Redraw(false);
     m_engine.redrawWhileComposing = true;
     m_engine.BaseEngine::RenderFrame();
-    EXPECT_EQ(testing_support::RgbAt(screen, 500, 500), 0xFFFF00u);
+    ExpectBoxesAt(103, 120);
     EXPECT_TRUE(m_engine.IsRedrawDue() && !m_engine.IsWholeRedrawDue());
 }
 
 TEST_F(EngineTest, PassesWalkTheArrayInOrderAndStopWhenAnUpdateDestroysIt)
 {
-    m_engine.UpdateObjects(1);
-    m_engine.CreateObjectArray(0);
-    m_engine.UpdateObjects(1);
-    m_engine.DrawObjects();
+    m_engine.UpdateObjects(1), m_engine.CreateObjectArray(0), m_engine.UpdateObjects(1), m_engine.DrawObjects();
     AddObjects(3)->onUpdate = [this] { m_engine.DestroyObjects(); };
-    m_engine.DrawObjects();
-    m_engine.EraseObjects();
-    m_engine.UpdateObjects(7);
+    m_engine.DrawObjects(), m_engine.EraseObjects(), m_engine.UpdateObjects(7);
     EXPECT_EQ(m_log, (Log{"draw A", "draw B", "draw C", "erase A", "erase B", "erase C", "update A 7",
                           "delete A", "delete B", "delete C"}));
-    EXPECT_EQ(m_engine.GetDisplayableObject(0), nullptr);
     // A rebuilt array's objects are not reached by the old pass, and the
     // stop flag that rebuilding leaves does not stop the next one.
     m_log.clear();
     AddObjects(2)->onUpdate = [this] { AddObjects(2, 'C'); };
-    m_engine.UpdateObjects(7);
-    m_engine.UpdateObjects(22);
+    m_engine.UpdateObjects(7), m_engine.UpdateObjects(22);
     EXPECT_EQ(m_log, (Log{"update A 7", "delete A", "delete B", "update C 22", "update D 22"}));
 }
 
@@ -248,17 +225,13 @@ TEST(EngineLifetime, DestructionReleasesEverythingAndAFailedWindowStopsTheStart)
     const Uint32 windowId = SDL_GetWindowID(engine->Window());
     // A reference to each surface shows the engine letting go of its own.
     SDL_Surface* surfaces[] = {engine->GetForeground(), engine->GetBackground()};
-    for (SDL_Surface* surface : surfaces)
-        ++surface->refcount;
+    ++surfaces[0]->refcount, ++surfaces[1]->refcount;
     engine->Deinitialise();
     engine.reset();
     EXPECT_EQ(log, Log{"delete A"});
     EXPECT_EQ(SDL_GetWindowFromID(windowId), nullptr);
-    for (SDL_Surface* surface : surfaces)
-    {
-        EXPECT_EQ(surface->refcount, 1);
-        SDL_FreeSurface(surface);
-    }
+    EXPECT_EQ(surfaces[0]->refcount + surfaces[1]->refcount, 2);
+    SDL_FreeSurface(surfaces[0]), SDL_FreeSurface(surfaces[1]);
 
     BaseEngine tooLarge;
     testing::internal::CaptureStderr();
@@ -268,7 +241,7 @@ TEST(EngineLifetime, DestructionReleasesEverythingAndAFailedWindowStopsTheStart)
     tooLarge.Deinitialise();
 }
 
-TEST(EngineFonts, OneEntryPerFileAndSizeOpenedOnceTheLibraryIsReady)
+TEST(EngineFonts, OneEntryPerFileAndSizeAndTheDefaultFontOpenedAtStartFreedAtTheEnd)
 {
     const char* const font = "Cornerstone Regular.ttf";
     StdoutCapture output;
@@ -278,40 +251,30 @@ TEST(EngineFonts, OneEntryPerFileAndSizeOpenedOnceTheLibraryIsReady)
     TTF_Init();
     store->OpenPendingFonts();
     EXPECT_NE(first->GetFont(), nullptr);
+    EXPECT_EQ(store->GetFont("cornerstone regular.ttf", 24)->GetFont(), nullptr) << "names compare byte for byte";
+    for (int size = 5; size < 30; ++size) // beyond twenty fonts the store grows
+        EXPECT_EQ(store->GetFont(font, size)->GetPointSize(), size);
     EXPECT_EQ(store->GetFont(font, 24), first);
-    // Names compare byte for byte; beyond twenty fonts the store grows.
-    EXPECT_EQ(store->GetFont("cornerstone regular.ttf", 24)->GetFont(), nullptr);
-    std::vector<FontEntry*> sizes;
-    for (int size = 5; size < 25; ++size)
-        sizes.push_back(store->GetFont(font, size));
-    for (int size = 5; size < 25; ++size)
-        EXPECT_EQ(store->GetFont(font, size), sizes[static_cast<size_t>(size - 5)]);
-    EXPECT_EQ(sizes[19], first);
-    EXPECT_EQ(store->GetFont(font, 30)->GetPointSize(), 30);
     store.reset();
     TTF_Quit();
     const std::string printed = output.Finish();
     EXPECT_EQ(printed.rfind("Loading font: 24 point Cornerstone Regular.ttf\nFont loading failed.\n"
-                            "Loading font: 24 point cornerstone regular.ttf\nFont loading failed.\n"
-                            "Loading font: 5 point Cornerstone Regular.ttf\n", 0), 0u) << printed;
-    EXPECT_EQ(printed.substr(printed.rfind("Free font: 23")),
-              "Free font: 23 point Cornerstone Regular.ttf\nFree font: 30 point Cornerstone Regular.ttf\n");
+                            "Loading font: 24 point cornerstone regular.ttf\nFont loading failed.\n", 0), 0u) << printed;
+    EXPECT_EQ(printed.substr(printed.rfind("Free font: 28")),
+              "Free font: 28 point Cornerstone Regular.ttf\nFree font: 29 point Cornerstone Regular.ttf\n");
 
-    // The default font, opened at the start and freed with the engine.
-    for (const char* name : {font, "Missing.ttf", "", static_cast<const char*>(nullptr)})
+    for (const std::string name : {"Cornerstone Regular.ttf", "Missing.ttf", ""})
     {
         StdoutCapture starting;
         auto engine = std::make_unique<BaseEngine>();
-        ASSERT_EQ(testing_support::InitialiseHeadless(*engine, 200, 100, name), 0);
-        const std::string named = name ? name : "";
-        EXPECT_EQ(starting.Finish(), named.empty() ? "" : "Loading font: 24 point " + named + "\n" +
-                                                              (name == font ? "" : "Font loading failed.\n"));
-        EXPECT_EQ(engine->GetDefaultFont() != nullptr, !named.empty());
+        ASSERT_EQ(testing_support::InitialiseHeadless(*engine, 200, 100, name.c_str()), 0);
+        const bool opens = name == font;
+        EXPECT_EQ(starting.Finish(), name.empty() ? "" : "Loading font: 24 point " + name + "\n" + (opens ? "" : "Font loading failed.\n"));
         engine->DrawString(10, 10, "Hello", 0x00FFFF);
-        EXPECT_EQ(testing_support::CountRgb(engine->GetForeground(), 0x00FFFF) > 0, name == font);
+        EXPECT_EQ(testing_support::CountRgb(engine->GetForeground(), 0x00FFFF) > 0, opens);
         engine->Deinitialise();
         StdoutCapture ending;
         engine.reset();
-        EXPECT_EQ(ending.Finish(), name == font ? "Free font: 24 point Cornerstone Regular.ttf\n" : "");
+        EXPECT_EQ(ending.Finish(), opens ? "Free font: 24 point Cornerstone Regular.ttf\n" : "");
     }
 }
