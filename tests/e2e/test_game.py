@@ -1,13 +1,16 @@
 """The real program in a real window, used as a player uses it: its titled
 window in place, closed by the window manager with status 0; no display
 reported with status 1; mouse and keys through the menus into a round,
-moving the fighters, pulling a lever, pausing and quitting; and the
-installed launcher started from another directory.
+moving the fighters, pulling a lever, pausing and quitting, with sound;
+fullscreen under a window manager; and the program installed plainly or
+from its Debian package, started from another directory.
 
 Usage: test_game.py BUILD_DIR SOURCE_DIR [unittest arguments]
 """
 
+import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -142,21 +145,41 @@ class Screen(unittest.TestCase):
 
 
 class Install(unittest.TestCase):
-    def test_the_installed_launcher_starts_from_any_directory(self):
-        prefix = tempfile.mkdtemp(prefix="skirmora-install-")
-        self.addCleanup(shutil.rmtree, prefix)
-        subprocess.run(["cmake", "--install", BUILD, "--prefix", prefix], check=True, capture_output=True)
-        with open(os.path.join(prefix, "share", "applications", "skirmora.desktop")) as entry:
-            self.assertIn("Exec=skirmora", entry.read().splitlines())
-        self.assertTrue(os.path.exists(os.path.join(prefix, "share", "icons", "hicolor", "64x64", "apps",
-                                                    "skirmora.png")))
-        with harness.Xvfb() as xvfb, harness.Game(xvfb, [os.path.join(prefix, "bin", "skirmora")], "/") as game:
-            window = game.window()
-            window.wait_for("the main menu", is_main_menu(FACTS["night_sky"]))
-            window.close()
-            self.assertEqual(game.wait(), 0)
-            self.assertNotIn("error opening file", game.output(game.out))
-            self.assertNotIn("Font loading failed.", game.output(game.out))
+    def test_installed_plainly_or_from_the_package_the_launcher_starts_from_any_directory(self):
+        out = self.enterContext(tempfile.TemporaryDirectory(prefix="skirmora-install-"))
+        subprocess.run(["cmake", "--install", BUILD, "--prefix", out + "/plain"], check=True, capture_output=True)
+        for path in ("bin/skirmora", "share/applications/skirmora.desktop", "share/skirmora/Resources/sounds/hit.wav",
+                     "share/icons/hicolor/64x64/apps/skirmora.png"):
+            self.assertTrue(os.path.exists(os.path.join(out, "plain", path)), path)
+        # The Debian package: the games paths, the libraries it needs, valid
+        # metadata, and nothing stray.
+        subprocess.run(["cpack", "-G", "DEB", "-B", out], cwd=BUILD, check=True, capture_output=True)
+        deb, = glob.glob(os.path.join(out, "skirmora_*.deb"))
+        fields = dict(re.findall(r"^(\S+): (.*)$", run("dpkg-deb", "-f", deb), re.M))
+        self.assertEqual((fields["Package"], fields["Section"]), ("skirmora", "games"))
+        self.assertLessEqual({"libsdl2-2.0-0", "libsdl2-image-2.0-0", "libsdl2-ttf-2.0-0", "libsdl2-mixer-2.0-0"},
+                             set(re.findall(r"(?:^|, )([^ ,]+)", fields["Depends"])))
+        run("dpkg", "-x", deb, out + "/root")
+        found = {os.path.relpath(os.path.join(d, f), out + "/root") for d, _, names in os.walk(out + "/root") for f in names}
+        data = "usr/share/games/skirmora/"
+        self.assertLessEqual({"usr/games/skirmora", "usr/lib/games/skirmora/skirmora", data + "Cornerstone Regular.ttf",
+                              data + "Resources/maps/level1.txt", data + "Resources/sounds/hit.wav",
+                              "usr/share/applications/skirmora.desktop",
+                              "usr/share/icons/hicolor/64x64/apps/skirmora.png"}, found)
+        self.assertEqual({f for f in found if not f.startswith((data, "usr/games/", "usr/lib/games/", "usr/share/applications/",
+                                                                 "usr/share/icons/", "usr/share/metainfo/"))}, set())
+        run("appstreamcli", "validate", "--no-net", *glob.glob(out + "/root/usr/share/metainfo/*.xml"))
+        for launcher in (out + "/plain/bin/skirmora", out + "/root/usr/games/skirmora"):
+            with harness.Xvfb() as xvfb, harness.Game(xvfb, [launcher], "/") as game:
+                game.window().wait_for("the main menu", is_main_menu(FACTS["night_sky"]))
+                game.window().close()
+                self.assertEqual(game.wait(), 0)
+                self.assertNotIn("error opening file", game.output(game.out))
+                self.assertNotIn("Font loading failed.", game.output(game.out))
+
+
+def run(*command):
+    return subprocess.run(command, check=True, capture_output=True, text=True).stdout
 
 
 if __name__ == "__main__":
