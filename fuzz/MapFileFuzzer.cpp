@@ -13,13 +13,11 @@ namespace
 {
 GameDriver* g_game = nullptr;
 
+// A property that does not hold stops the fuzzer, which keeps the input.
 void Require(bool holds, const char* what)
 {
     if (!holds)
-    {
-        std::fprintf(stderr, "property failed: %s\n", what);
-        std::abort();
-    }
+        std::fprintf(stderr, "property failed: %s\n", what), std::abort();
 }
 } // namespace
 

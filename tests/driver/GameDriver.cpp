@@ -37,14 +37,10 @@ void GameDriver::Step(int frames)
 
 void GameDriver::KeyEvent(int keyCode, bool down)
 {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    SDL_Event event{static_cast<Uint32>(down ? SDL_KEYDOWN : SDL_KEYUP)};
     event.key.keysym.sym = keyCode;
     DispatchEvent(event);
 }
-
-void GameDriver::PressKey(int keyCode) { KeyEvent(keyCode, true); }
-void GameDriver::ReleaseKey(int keyCode) { KeyEvent(keyCode, false); }
 
 void GameDriver::HoldKeys(const char* keys, bool held)
 {
@@ -52,19 +48,12 @@ void GameDriver::HoldKeys(const char* keys, bool held)
         KeyEvent(*keys, held);
 }
 
-void GameDriver::ReleaseAllKeys()
-{
-    if (m_keyStates)
-        std::memset(m_keyStates.get(), 0, kKeyStateCount);
-}
+void GameDriver::ReleaseAllKeys() { std::memset(m_keyStates.get(), 0, kKeyStateCount); }
 
 void GameDriver::Click(int x, int y, int button)
 {
-    SDL_Event event{};
-    event.type = SDL_MOUSEBUTTONDOWN;
-    event.button.button = static_cast<Uint8>(button);
-    event.button.x = x;
-    event.button.y = y;
+    SDL_Event event{SDL_MOUSEBUTTONDOWN};
+    event.button.button = static_cast<Uint8>(button), event.button.x = x, event.button.y = y;
     DispatchEvent(event);
 }
 
@@ -78,19 +67,14 @@ int GameDriver::RunMainLoop(std::function<bool(int pass)> script)
 {
     m_script = std::move(script);
     m_scriptPass = 0;
-    const int status = MainLoop();
-    m_script = nullptr;
-    return status;
+    return MainLoop();
 }
 
 void GameDriver::DoFrameLogic()
 {
+    SDL_Event quit{SDL_QUIT};
     if (m_script && !m_script(m_scriptPass++))
-    {
-        SDL_Event quit{SDL_QUIT};
-        SDL_PushEvent(&quit);
-        m_script = nullptr;
-    }
+        m_script = nullptr, SDL_PushEvent(&quit);
     Stage2Engine::DoFrameLogic();
 }
 
@@ -103,13 +87,10 @@ void GameDriver::PlayCue(const char* name, float volume, float pitch)
 bool GameDriver::StartRound(int kind1, int kind2, int level)
 {
     if (m_state == MainMenu)
-        Click(kWindowWidth / 2, kWindowHeight / 2);
-    ClickOn(kPortraitHits[kind1]);
-    ClickOn(kConfirmBox);
-    ClickOn(kPortraitHits[kind2]);
-    ClickOn(kConfirmBox);
-    ClickOn(kThumbnailHits[level]);
-    ClickOn(kConfirmBox);
+        Click(0, 0);
+    for (const ScreenRect& at : {kPortraitHits[kind1], kConfirmBox, kPortraitHits[kind2], kConfirmBox,
+                                 kThumbnailHits[level], kConfirmBox})
+        ClickOn(at);
     return m_state == Playing;
 }
 
@@ -124,24 +105,14 @@ void GameDriver::SetTiles(int fromColumn, int toColumn, int row, int code)
 void GameDriver::Place(std::initializer_list<DisplayableObject*> objects)
 {
     CreateObjectArray(static_cast<int>(objects.size()));
-    int index = 0;
-    Character** nextPlayer = &m_player1;
+    int index = 0, players = 0;
     for (DisplayableObject* object : objects)
     {
         StoreObjectInArray(index++, object);
-        if (auto* player = dynamic_cast<Player*>(object); player && nextPlayer != nullptr)
-        {
-            *nextPlayer = player;
-            nextPlayer = nextPlayer == &m_player1 ? &m_player2 : nullptr;
-        }
+        if (auto* player = dynamic_cast<Player*>(object); player && players < 2)
+            *(players++ ? &m_player2 : &m_player1) = player;
     }
     DrawObjects();
-}
-
-void GameDriver::SetScores(int score1, int score2)
-{
-    m_score1 = score1;
-    m_score2 = score2;
 }
 
 int GameDriver::ObjectCount() const
@@ -150,14 +121,6 @@ int GameDriver::ObjectCount() const
     while (GetDisplayableObject(count))
         ++count;
     return count;
-}
-
-bool GameDriver::InObjectArray(const DisplayableObject* object) const
-{
-    for (int i = 0; GetDisplayableObject(i); ++i)
-        if (GetDisplayableObject(i) == object)
-            return true;
-    return false;
 }
 
 uint64_t GameDriver::Digest()

@@ -33,8 +33,8 @@ public:
     void Step(int frames = 1);
 
     // Input through DispatchEvent, as the main loop delivers it.
-    void PressKey(int keyCode);
-    void ReleaseKey(int keyCode);
+    void PressKey(int keyCode) { KeyEvent(keyCode, true); }
+    void ReleaseKey(int keyCode) { KeyEvent(keyCode, false); }
     // Presses (or lets go of) every key named, e.g. "wd".
     void HoldKeys(const char* keys, bool held = true);
     void ReleaseAllKeys();
@@ -62,11 +62,10 @@ public:
     void Place(std::initializer_list<DisplayableObject*> objects);
 
     // State the game keeps to itself.
-    void SetScores(int score1, int score2);
+    void SetScores(int score1, int score2) { m_score1 = score1, m_score2 = score2; }
     void SetSecondsLeft(int seconds) { m_secondsLeft = seconds; }
     int GetRoundStartSeconds() const { return m_roundStartSeconds; }
     int ObjectCount() const;
-    bool InObjectArray(const DisplayableObject* object) const;
     // A digest of everything that decides what happens next and what is
     // shown or heard: the game's fields, every object's place and motion,
     // the composed frame and the cues played since the last digest.

@@ -65,16 +65,11 @@ class DrawingTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        testing_support::StdoutCapture quiet;
         ASSERT_EQ(testing_support::InitialiseHeadless(m_engine), 0);
         testing_support::FillSurface(m_engine.GetForeground(), kPaper);
         testing_support::FillSurface(m_engine.GetBackground(), kCopied);
     }
-    void TearDown() override
-    {
-        testing_support::StdoutCapture quiet;
-        m_engine.Deinitialise();
-    }
+    void TearDown() override { m_engine.Deinitialise(); }
 
     BaseEngine m_engine;
 };

@@ -177,18 +177,3 @@ TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
     EXPECT_EQ(m_game->GetLevelTile(0, 29), Digit(1, 1, 29));
     EXPECT_EQ(StartPositions(), (Starts{8, 624, 888, 624}));
 }
-
-TEST_F(MapFiles, TheLevelIndexChoosesTheFileAndAnyOtherReadsTheFourth)
-{
-    for (int index = 0; index < 4; ++index)
-        testing_support::WriteFile(kLevelFiles[index], GridText(index) + std::to_string(index) + " 0 0 0 ");
-    for (const int index : {0, 1, 2, 3, -1, 4, INT_MIN})
-    {
-        SCOPED_TRACE(index);
-        m_game->LoadLevelFile(index == 0 ? 1 : 0);
-        m_game->LoadLevelFile(index);
-        const int read = index >= 0 && index < 4 ? index : 3;
-        ExpectGrid(read);
-        EXPECT_EQ(m_game->GetPlayer1StartX(), read);
-    }
-}

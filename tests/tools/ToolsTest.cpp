@@ -169,32 +169,24 @@ TEST(Tools, TheLeversCanBeStoodOnAndTheFourthLevelLeavesRoomForItsObjects)
 TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
 {
     const std::string head = "output a.png\npalette\nk 0xFF000000\n";
-    ExpectRejected<PixelArt>("palette\nk 0xFF000000\npixels\nk\n", "no output");
     ExpectRejected<PixelArt>(head + "pixels\nkk\nk\n", "line 6: row is 1 wide");
     ExpectRejected<PixelArt>(head + "pixels\nkx\n", "'x' is not in the palette");
-    ExpectRejected<PixelArt>("output a.png\npalette\nk 0x8000FF00\npixels\nk\n", "line 3");
+    ExpectRejected<PixelArt>("output a.png\npalette\nk 0x8000FF00\npixels\nk\n", "line 3"); // the game never blends
     ExpectRejected<PixelArt>("output ../a.png\n", "line 1");
-    ExpectRejected<PixelArt>(head + "pixels\n", "no pixel rows");
     PictureSet pictures;
     std::string error;
     ASSERT_TRUE(pictures.Add("a", head + "pixels\nk\n", error)) << error;
     EXPECT_FALSE(pictures.Add("b", head + "pixels\nk\n", error));
-    EXPECT_NE(error.find("also written by a"), std::string::npos) << error;
 
-    const std::string empty(40, '.'), floor(40, '#');
-    const std::string starts = "..1" + std::string(34, '.') + "2..";
+    const std::string empty(40, '.'), starts = "..1" + std::string(34, '.') + "2..";
     const std::string level = "output t.txt\nkind level\ngrid\n";
-    ExpectRejected<MapSource>(level + Rows(27, empty) + starts + "\n" + Rows(2, empty),
+    ExpectRejected<MapSource>(level + Rows(27, empty) + starts + "\n##^" + std::string(37, '#') + "\n" + empty,
                               "player 1 does not stand on a brick");
-    ExpectRejected<MapSource>(level + Rows(27, empty) + starts + "\n##^" + floor.substr(3) + "\n" + empty,
-                              "player 1 does not stand on a brick");
-    ExpectRejected<MapSource>(level + Rows(28, empty) + floor + "\n" + empty, "no start for player 1");
+    ExpectRejected<MapSource>(level + Rows(28, empty) + std::string(40, '#') + "\n" + empty, "no start for player 1");
     ExpectRejected<MapSource>(level + Rows(2, starts), "a second start");
     ExpectRejected<MapSource>(level + Rows(29, empty), "29 rows, not 30");
     ExpectRejected<MapSource>(level + empty + ".\n", "41 symbols");
-    ExpectRejected<MapSource>(level + "*" + empty.substr(1) + "\n", "symbol '*'");
     ExpectRejected<MapSource>("output t.txt\nkind background\ngrid\n#" + empty.substr(1), "symbol '#'");
-    ExpectRejected<MapSource>("output t.txt\ngrid\n" + Rows(30, empty), "must both be named");
 
     const std::string tune = "kind tune\ntempo 96\nloop 16\nvoice lead\n";
     ExpectRejected<SoundSource>("kind effect\nstep 50\nwave square 0\n", "line 3: wave");
