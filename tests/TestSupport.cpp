@@ -49,23 +49,6 @@ int CountRgb(SDL_Surface* surface, uint32_t colour, int x1, int y1, int x2, int 
     return count;
 }
 
-Points PixelsWithValue(SDL_Surface* surface, uint32_t value)
-{
-    return PixelsWhere(surface->w, surface->h, [&](int x, int y) {
-        return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] == value;
-    });
-}
-
-Points PixelsWhere(int width, int height, const std::function<bool(int, int)>& covered)
-{
-    Points found;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (covered(x, y))
-                found.emplace_back(x, y);
-    return found;
-}
-
 void ExpectMatchesReference(SDL_Surface* surface, const std::string& name)
 {
     const std::string path = SourceDir() + "/tests/reference/" + name + ".png";

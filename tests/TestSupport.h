@@ -5,8 +5,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 class BaseEngine;
 
@@ -24,12 +22,6 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>;
 SurfacePtr MakeSurface(int width, int height, uint32_t fill);
 // Pixels whose RGB is the colour, within the corners (both included).
 int CountRgb(SDL_Surface* surface, uint32_t colour, int x1 = 0, int y1 = 0, int x2 = 1 << 20, int y2 = 1 << 20);
-// The (x, y) of every pixel whose whole value is value, in row order; and
-// the positions of a width x height area where covered(x, y), to compare.
-using Points = std::vector<std::pair<int, int>>;
-Points PixelsWithValue(SDL_Surface* surface, uint32_t value);
-Points PixelsWhere(int width, int height, const std::function<bool(int, int)>& covered);
-
 // Compares the RGB of a surface with tests/reference/<name>.png, saving the
 // surface beside it as actual-<name>.png when they differ; with
 // SKIRMORA_UPDATE_REFERENCES=1 (scripts/update-references) rewrites it.

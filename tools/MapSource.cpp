@@ -91,7 +91,7 @@ bool MapSource::Parse(const std::string& text, std::string& error)
     else if (m_rowsRead != kRows)
         error = "the grid has " + std::to_string(m_rowsRead) + " rows, not " +
                 std::to_string(kRows);
-    else if (m_level && !CheckStarts(error))
+    else if (m_level && (!CheckStarts(error) || !CheckLevers(error) || !CheckBusyLevelRoom(error)))
         return false;
     return error.empty();
 }
@@ -157,6 +157,54 @@ bool MapSource::CheckStarts(std::string& error) const
         }
     }
     return true;
+}
+
+bool MapSource::CheckLevers(std::string& error) const
+{
+    // A lever is pulled by standing in its cell, so it needs a floor.
+    for (int row = 0; row < kRows; ++row)
+        for (int column = 0; column < kColumns; ++column)
+        {
+            const int below = row + 1 < kRows ? m_codes[row + 1][column] : GameData::kEmptyTile;
+            if (m_codes[row][column] == GameData::kLeverTile && below != GameData::kBrickTile &&
+                below != GameData::kThinPlatformTile)
+            {
+                error = "the lever at column " + std::to_string(column) + ", row " + std::to_string(row) +
+                        " cannot be stood at";
+                return false;
+            }
+        }
+    return true;
+}
+
+bool MapSource::CheckBusyLevelRoom(std::string& error) const
+{
+    using namespace GameData;
+    const std::string busy = kLevelFiles[kBusyLevel];
+    if (busy.substr(busy.rfind('/') + 1) != m_output)
+        return true;
+    // The cells each of the level's objects passes through (a lift with a
+    // rider on top) must be empty, and the walker needs a floor.
+    const auto clear = [this, &error](const char* what, int x1, int y1, int x2, int y2) {
+        for (int y = y1; y <= y2; y += kTileSize)
+            for (int x = x1; x <= x2; x += kTileSize)
+                if (m_codes[y / kTileSize][x / kTileSize] != kEmptyTile)
+                {
+                    error = std::string(what) + " runs into column " + std::to_string(x / kTileSize) + ", row " +
+                            std::to_string(y / kTileSize);
+                    return false;
+                }
+        return true;
+    };
+    bool room = clear("the walker", kTileSize * 2, kWalker.y, kWindowWidth - kTileSize * 3, kWalker.y);
+    for (const LiftPlacement& lift : kLifts)
+        room = room && clear("a lift", lift.x, lift.minY - kTileSize, lift.x + 3 * kTileSize - 1, lift.maxY + kTileSize - 1);
+    for (const FlyerPlacement& flyer : kFlyers)
+        room = room && clear("a flyer", flyer.x, flyer.y, flyer.x, flyer.y);
+    for (int x = kTileSize; room && x < kWindowWidth - kTileSize; x += kTileSize)
+        if (m_codes[kWalker.y / kTileSize + 1][x / kTileSize] != kBrickTile)
+            error = "the walker has no floor at column " + std::to_string(x / kTileSize), room = false;
+    return room;
 }
 
 std::string MapSource::MapFileText() const

@@ -25,7 +25,8 @@ public:
     static constexpr int kTileSize = GameData::kTileSize;
 
     // False with a message naming the line on a malformed or unplayable map:
-    // a start must stand on a brick, inside the window.
+    // a start must stand on a brick, inside the window, and a lever on a
+    // brick or a thin platform.
     bool Parse(const std::string& text, std::string& error);
 
     // The file's contents, exactly as the game reads them.
@@ -42,6 +43,9 @@ public:
 private:
     bool ReadGridRow(const std::string& row, std::string& error);
     bool CheckStarts(std::string& error) const;
+    bool CheckLevers(std::string& error) const;
+    // The fourth level's lifts, walker and flyers need room to move.
+    bool CheckBusyLevelRoom(std::string& error) const;
 
     std::string m_output;
     bool m_level = true;

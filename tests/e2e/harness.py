@@ -5,7 +5,6 @@ wait polls with a deadline. The game's facts (places, colours) come from the
 game_facts tool of the build, never from a copy written here.
 """
 
-import collections
 import json
 import os
 import subprocess
@@ -118,9 +117,6 @@ class Shot:
         x1, y1, x2, y2 = box
         return sum(self.pixel(x, y) == colour for y in range(y1, y2 + 1) for x in range(x1, x2 + 1))
 
-    def most_common(self):
-        return collections.Counter(self.words[y * self.stride + x] & 0xFFFFFF for y in range(0, self.height, 4)
-                                   for x in range(0, self.width, 4)).most_common(1)[0][0]
 
 
 class Window:

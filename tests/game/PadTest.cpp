@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
+#include <algorithm>
 #include <memory>
 
 using namespace GameData;
@@ -53,27 +53,20 @@ TEST(Pads, APadPluggedInBeforeTheStartWalksTheMenusAndRunsItsPlayerThroughTheMai
     VirtualPad pad;
     GameDriver game;
     int startX = 0, secondX = 0;
-    // Button presses and clicks a few passes apart, each let go again.
-    const auto click = [](const ScreenRect& at) {
-        SDL_Event event{SDL_MOUSEBUTTONDOWN};
-        event.button.button = 1, event.button.x = at.CentreX(), event.button.y = at.CentreY();
-        SDL_PushEvent(&event);
-    };
-    const auto lean = [&](int value) { return [&pad, value] { pad.Lean(SDL_CONTROLLER_AXIS_LEFTX, value); }; };
-    const auto press = [&](int button) { return [&pad, button] { pad.Press(button); }; };
-    const std::function<void()> steps[] = {
-        press(SDL_CONTROLLER_BUTTON_START), lean(30000), lean(0), lean(30000), lean(0),
-        press(SDL_CONTROLLER_BUTTON_DPAD_DOWN), press(SDL_CONTROLLER_BUTTON_A), [&] { click(kPortraitHits[2]); },
-        [&] { click(kConfirmBox); }, press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT),
-        press(SDL_CONTROLLER_BUTTON_A)};
     Uint32 leanedAt = 0;
+    // Every 50 passes an input, a button let go 25 passes later: a button
+    // ('b'), the stick leant ('x') or a click on a portrait or the confirm box.
+    const std::pair<char, int> steps[] = {
+        {'b', SDL_CONTROLLER_BUTTON_START}, {'x', 30000}, {'x', 0}, {'x', 30000}, {'x', 0},
+        {'b', SDL_CONTROLLER_BUTTON_DPAD_DOWN}, {'b', SDL_CONTROLLER_BUTTON_A}, {'c', 2}, {'c', -1},
+        {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {'b', SDL_CONTROLLER_BUTTON_A}};
     const int status = game.RunMainLoop([&](int pass) {
+        const auto [kind, value] = steps[std::min(pass / 50, static_cast<int>(std::size(steps)) - 1)];
         if (pass % 50 == 0 && pass / 50 < static_cast<int>(std::size(steps)))
-            steps[pass / 50]();
-        for (const int button : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
-                                 SDL_CONTROLLER_BUTTON_DPAD_RIGHT})
-            if (pass % 50 == 25)
-                pad.Press(button, false);
+            kind == 'b' ? pad.Press(value) : kind == 'x' ? pad.Lean(SDL_CONTROLLER_AXIS_LEFTX, value)
+                                                       : game.ClickOn(value < 0 ? kConfirmBox : kPortraitHits[value]);
+        if (pass % 50 == 25 && kind == 'b')
+            pad.Press(value, false);
         if (pass == 700 && game.GetState() == Playing)
         {
             startX = game.GetPlayer1()->GetX(), secondX = game.GetPlayer2()->GetX();

@@ -136,36 +136,6 @@ TEST(Tools, CommittedSoundsAreRemadeExactlyAndLoadAsTheGamesAudioReadsThem)
         EXPECT_TRUE(made.count(entry.path().stem().string())) << entry.path() << " has no source";
 }
 
-TEST(Tools, TheLeversCanBeStoodOnAndTheFourthLevelLeavesRoomForItsObjects)
-{
-    GameDriver game(nullptr);
-    const auto at = [&](int x, int y) { return game.GetLevelTile(x / kTileSize, y / kTileSize); };
-    for (int level = 0; level < kLevelCount; ++level)
-    {
-        game.LoadLevelFile(level);
-        for (int y = 0; y + kTileSize < kWindowHeight; y += kTileSize)
-            for (int x = 0; x < kWindowWidth; x += kTileSize)
-                EXPECT_TRUE(at(x, y) != kLeverTile || at(x, y + kTileSize) == kBrickTile ||
-                            at(x, y + kTileSize) == kThinPlatformTile) << kLevelFiles[level] << " " << x << "," << y;
-    }
-    // The lifts' travel (with a rider on top), the flyers' starts and the
-    // walker's patrol are clear, and the walker has a floor.
-    int blocked = 0;
-    const auto clear = [&](int x1, int y1, int x2, int y2) {
-        for (int y = y1; y <= y2; y += kTileSize)
-            for (int x = x1; x <= x2; x += kTileSize)
-                blocked += at(x, y) != kEmptyTile;
-    };
-    for (const LiftPlacement& lift : kLifts)
-        clear(lift.x, lift.minY - kTileSize, lift.x + 3 * kTileSize - 1, lift.maxY + kTileSize - 1);
-    for (const FlyerPlacement& flyer : kFlyers)
-        clear(flyer.x, flyer.y, flyer.x, flyer.y);
-    clear(48, kWalker.y, 890, kWalker.y);
-    EXPECT_EQ(blocked, 0);
-    for (int x = kTileSize; x < kWindowWidth - kTileSize; x += kTileSize)
-        EXPECT_EQ(at(x, kWalker.y + kTileSize), kBrickTile) << x;
-}
-
 TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
 {
     const std::string head = "output a.png\npalette\nk 0xFF000000\n";
@@ -184,6 +154,9 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
                               "player 1 does not stand on a brick");
     ExpectRejected<MapSource>(level + Rows(28, empty) + std::string(40, '#') + "\n" + empty, "no start for player 1");
     ExpectRejected<MapSource>(level + Rows(2, starts), "a second start");
+    const std::string floor = starts + "\n" + std::string(40, '#') + "\n";
+    ExpectRejected<MapSource>(level + "L" + empty.substr(1) + "\n" + Rows(27, empty) + floor, "lever at column 0, row 0");
+    ExpectRejected<MapSource>("output testmap.txt\nkind level\ngrid\n" + Rows(28, empty) + floor, "walker has no floor");
     ExpectRejected<MapSource>(level + Rows(29, empty), "29 rows, not 30");
     ExpectRejected<MapSource>(level + empty + ".\n", "41 symbols");
     ExpectRejected<MapSource>("output t.txt\nkind background\ngrid\n#" + empty.substr(1), "symbol '#'");
