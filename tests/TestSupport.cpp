@@ -16,8 +16,7 @@ namespace testing_support
 {
 int InitialiseHeadless(BaseEngine& engine, int width, int height, const char* font)
 {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    return engine.Initialise("test", width, height, font, 24);
+    return engine.Initialise("test", width, height, font, 24); // the dummy driver, chosen by main
 }
 
 uint32_t RgbAt(SDL_Surface* surface, int x, int y)
@@ -56,12 +55,8 @@ void ExpectMatchesReference(SDL_Surface* surface, const std::string& name)
     const auto save = [&](const std::string& to) {
         return WritePng(to, surface->w, surface->h, [&](int x, int y) { return 0xFF000000 | RgbAt(surface, x, y); });
     };
-    const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES");
-    if (update && std::string(update) == "1")
-    {
-        EXPECT_TRUE(save(path)) << name;
-        return;
-    }
+    if (const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES"); update && std::string(update) == "1")
+        return save(path) ? void() : ADD_FAILURE() << name << " could not be saved";
     SDL_Surface* loaded = IMG_Load(path.c_str());
     SDL_Surface* reference = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
     SDL_FreeSurface(loaded);

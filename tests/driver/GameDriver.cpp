@@ -29,10 +29,7 @@ bool GameDriver::Pass(int elapsedMs)
 void GameDriver::Step(int frames)
 {
     for (int i = 0; i < frames; ++i)
-    {
-        UpdateObjects(GetTime());
-        DrawObjects();
-    }
+        UpdateObjects(GetTime()), DrawObjects();
 }
 
 void GameDriver::KeyEvent(int keyCode, bool down)

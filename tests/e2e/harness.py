@@ -20,13 +20,11 @@ def facts(build_dir):
 
 def poll(what, check, timeout, interval=0.1):
     deadline = time.monotonic() + timeout
-    while True:
-        result = check()
-        if result or time.monotonic() > deadline:
-            if not result:
-                raise AssertionError("timed out after %.0f s waiting for %s" % (timeout, what))
-            return result
+    while not (result := check()):
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out after %.0f s waiting for %s" % (timeout, what))
         time.sleep(interval)
+    return result
 
 
 class Xvfb:
@@ -55,10 +53,8 @@ class Xvfb:
     def env(self, **extra):
         """A client's environment: this server, and SDL kept to its software
         renderer so that pixels do not depend on the machine's OpenGL."""
-        environment = dict(os.environ, DISPLAY=self.name, SDL_VIDEODRIVER="x11",
-                           SDL_RENDER_DRIVER="software", SDL_FRAMEBUFFER_ACCELERATION="0")
-        environment.update(extra)
-        return environment
+        return dict(os.environ, DISPLAY=self.name, SDL_VIDEODRIVER="x11", SDL_RENDER_DRIVER="software",
+                    SDL_FRAMEBUFFER_ACCELERATION="0", **extra)
 
     def tool(self, *command):
         return subprocess.run(command, env=self.env(), capture_output=True, text=True)
@@ -98,9 +94,8 @@ class Game:
         return self
 
     def __exit__(self, *exc):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+        self.process.kill()  # nothing when it has ended
+        self.process.wait()
 
 
 class Shot:
@@ -157,9 +152,7 @@ class Window:
         self.xvfb.tool("xdotool", action, "--delay", "30", *names)
 
     def hold(self, key, seconds):
-        self.keys(key, action="keydown")
-        time.sleep(seconds)
-        self.keys(key, action="keyup")
+        self.keys(key, action="keydown"), time.sleep(seconds), self.keys(key, action="keyup")
 
     def close(self):
         """Asks the program to close its window, as a window manager does."""

@@ -106,9 +106,7 @@ TEST_F(DrawingTest, EveryPrimitiveTextAndImageCopyMakesTheReferenceScene)
     for (const Call& call : scene)
         Draw(m_engine, call);
     SDL_Surface* screen = m_engine.GetForeground();
-    m_engine.DrawString(500, 50, "Skirmora", kInk);
-    m_engine.DrawString(10, 10, "", kInk);
-    m_engine.DrawString(10, 10, nullptr, kInk);
+    m_engine.DrawString(500, 50, "Skirmora", kInk), m_engine.DrawString(10, 10, "", kInk), m_engine.DrawString(10, 10, nullptr, kInk);
 
     // Images: whole, a block, clipped at each edge, masked, far off.
     PixelImage image;
@@ -121,18 +119,12 @@ TEST_F(DrawingTest, EveryPrimitiveTextAndImageCopyMakesTheReferenceScene)
         {0, 0, 410, 400, INT_MAX, INT_MAX, 0}, {0, 0, INT_MAX - 5, 0, 24, 24, 1},
         {0, 0, INT_MIN, 0, 24, 24, 0}, {0, 0, 0, INT_MIN, 24, 24, 1}};
     for (const auto& b : blocks)
-    {
-        const auto render = b[6] ? &PixelImage::RenderImageWithMask : &PixelImage::RenderImage;
-        (image.*render)(screen, b[0], b[1], b[2], b[3], b[4], b[5]);
-    }
+        (image.*(b[6] ? &PixelImage::RenderImageWithMask : &PixelImage::RenderImage))(screen, b[0], b[1], b[2], b[3], b[4], b[5]);
     // Resampled up from 2 x 2, bilinear and point-sampled.
     Load(image, 2, 2, [](int x, int y) { return 0xFF640000u >> (8 * (x + y)) | 0xFF000000u; });
     PixelImage large;
     for (const bool point : {false, true})
-    {
-        large.ResizeFrom(image, 40, 30, point);
-        large.RenderImage(screen, 0, 0, point ? 780 : 730, 200, 40, 30);
-    }
+        large.ResizeFrom(image, 40, 30, point), large.RenderImage(screen, 0, 0, point ? 780 : 730, 200, 40, 30);
     EXPECT_EQ(large.GetPixel(5, 5) >> 24, 0u) << "resampled pixels carry no alpha";
     // Transparent pixels load as 0 whatever their colour, so all of them
     // match a transparent lower-right one and are skipped.
@@ -140,11 +132,9 @@ TEST_F(DrawingTest, EveryPrimitiveTextAndImageCopyMakesTheReferenceScene)
     image.RenderImageWithMask(screen, 0, 0, 880, 250, 4, 4);
     // A picture that fails to load is empty: drawn it is nothing, resampled black.
     EXPECT_FALSE(image.LoadImage("/nonexistent/picture.png") || image.HasPixels() || image.GetWidth() || image.GetHeight());
-    image.RenderImage(screen, 0, 0, 850, 250, 4, 4);
-    image.RenderImageWithMask(screen, 0, 0, 850, 260, 4, 4);
+    image.RenderImage(screen, 0, 0, 850, 250, 4, 4), image.RenderImageWithMask(screen, 0, 0, 850, 260, 4, 4);
     large.ResizeFrom(image, 5, 3, false);
-    large.RenderImage(screen, 0, 0, 850, 270, 5, 3);
-    large.RenderImageWithMask(screen, 0, 0, 860, 270, 5, 3);
+    large.RenderImage(screen, 0, 0, 850, 270, 5, 3), large.RenderImageWithMask(screen, 0, 0, 860, 270, 5, 3);
     testing_support::ExpectMatchesReference(screen, "drawing-scene");
 }
 

@@ -117,15 +117,11 @@ TEST_F(Arena, JumpsBoostWhileHeldButNotWhileThrownOrFalling)
     Character* thrown = Body(96, 0, 0, -25);
     thrown->Jump();
     EXPECT_EQ(-10.0f, thrown->GetVelocityY());
-    thrown->SetVelocity(0, -25);
-    game.Place({thrown});
-    game.SetTiles(4, 4, 20, kJumpBlockTile);
-    thrown->SetPosition(96, kStandY), thrown->SetVelocity(0, 1), thrown->Move();
-    thrown->Jump();
+    game.Place({thrown}), game.SetTiles(4, 4, 20, kJumpBlockTile);
+    thrown->SetPosition(96, kStandY), thrown->SetVelocity(0, 1), thrown->Move(), thrown->Jump();
     EXPECT_EQ(-25.0f, thrown->GetVelocityY()) << "no boost while thrown";
     Character falling(&game, 0, 0, 0);
-    falling.SetVelocity(0, 0.5f);
-    falling.Jump();
+    falling.SetVelocity(0, 0.5f), falling.Jump();
     EXPECT_EQ(0.5f, falling.GetVelocityY()) << "no boost while falling";
 }
 
@@ -148,33 +144,25 @@ TEST_F(Arena, PinnedAtTheSidesOutPastTheLimitsAndRespawnedWithADeath)
         EXPECT_EQ(c[7], mover->IsOutOfArena()) << c[0] << "," << c[1];
     }
     Character* back = Body(930, 300, 30);
-    game.Place({back});
-    back->Move();
-    back->SetVelocity(-10, 0); // back inward: it moves once the count is 0
-    back->Move();
+    game.Place({back}), back->Move();
+    back->SetVelocity(-10, 0), back->Move(); // back inward: it moves once the count is 0
     EXPECT_EQ("950,300 -10,0 *1", State(back));
 
     // Out: back at its start, reset, a death counted; not once decided.
     auto* one = new Player(&game, 100, kStandY, 1, 0);
     game.Place({one});
-    one->SetAttackCharge(0.2f), one->SetDamage(3), one->SetPosition(200, 830), one->SetVelocity(0, 15);
-    game.Step(2);
-    EXPECT_EQ("100,456 0,0 *1", State(one));
-    EXPECT_EQ(1, one->GetDeaths());
+    one->SetAttackCharge(0.2f), one->SetDamage(3), one->SetPosition(200, 830), one->SetVelocity(0, 15), game.Step(2);
+    EXPECT_EQ("100,456 0,0 *1 deaths 1", State(one) + " deaths " + std::to_string(one->GetDeaths()));
     EXPECT_GE(one->GetAttackCharge(), 1.0f);
-    one->SetWon(true), one->SetPosition(200, 900);
-    game.Step(3);
+    one->SetWon(true), one->SetPosition(200, 900), game.Step(3);
     EXPECT_TRUE(one->IsOutOfArena() && one->GetDeaths() == 1);
 
     // After the round a sole winner keeps jumping; after a draw nobody does.
     auto* winner = new Player(&game, 100, kStandY, 1, 0);
     auto* drawn = new Player(&game, 300, kStandY, 2, 0);
-    game.Place({winner, drawn});
-    game.Step();
-    winner->SetWon(true), drawn->SetWon(true), drawn->SetLost(true);
-    game.Step(3);
-    EXPECT_LT(winner->GetY(), kStandY);
-    EXPECT_EQ(drawn->GetY(), kStandY);
+    game.Place({winner, drawn}), game.Step();
+    winner->SetWon(true), drawn->SetWon(true), drawn->SetLost(true), game.Step(3);
+    EXPECT_TRUE(winner->GetY() < kStandY && drawn->GetY() == kStandY);
 }
 
 TEST_F(Arena, ARisingPlatformCarriesARiderRunningAcrossAllThreeSegments)
@@ -205,10 +193,7 @@ TEST_F(Arena, ALeverPullUsesTheCellUnderThePointTenPixelsIn)
                             {100, 446, 1},    {100, 445, 1},    {100, -60, 1},    {-60, kStandY, 1}};
     for (const auto& [x, y, day] : pulls)
     {
-        one->SetPosition(x, y);
-        one->PullLever();
-        one->PullLever(); // clicks before one update count once
-        game.Step();
+        one->SetPosition(x, y), one->PullLever(), one->PullLever(), game.Step(); // two clicks before an update count once
         EXPECT_EQ(day, game.IsDaytime()) << x << "," << y;
         EXPECT_FALSE(one->HasLeverRequest()) << "used up either way";
     }
@@ -225,9 +210,7 @@ TEST_F(Arena, EnemiesPatrolAndHuntAndShrinkOnceOut)
     game.Step(8);
     EXPECT_EQ(-1, walker->GetDirection()) << "it turns within 48 pixels of a side";
     EXPECT_EQ(&flyer->GetRightImage(), flyer->GetCurrentImage());
-    for (DisplayableObject* enemy : {static_cast<DisplayableObject*>(walker), static_cast<DisplayableObject*>(flyer)})
-        enemy->SetPosition(400, 900);
-    game.Step(2);
+    walker->SetPosition(400, 900), flyer->SetPosition(400, 900), game.Step(2);
     EXPECT_EQ(0, walker->GetDrawWidth() + walker->GetDrawHeight() + flyer->GetDrawWidth() + flyer->GetDrawHeight());
 }
 
@@ -243,18 +226,14 @@ TEST_F(Arena, TheScoreLineShowsTheScoresResetsThemOnRAndIsCutAtItsEnd)
         ASSERT_TRUE(x != 760 || text->GetX() == 759) << frame;
         ASSERT_TRUE(y != 680 || text->GetY() == 679) << frame;
     }
-    game.SetScores(3, 12);
-    game.Step();
+    game.SetScores(3, 12), game.Step();
     EXPECT_STREQ("Scores: 3 - 12", text->GetText());
     // The line is built before the key is read: the reset shows next time.
-    game.HoldKeys("r");
-    game.Step();
+    game.HoldKeys("r"), game.Step();
     EXPECT_STREQ("Scores: 3 - 12", text->GetText());
     game.Step();
     EXPECT_STREQ("Scores: 0 - 0", text->GetText());
-    game.ReleaseAllKeys();
-    game.SetScores(INT_MIN, INT_MAX);
-    game.Step();
+    game.ReleaseAllKeys(), game.SetScores(INT_MIN, INT_MAX), game.Step();
     const std::string full = "Scores: " + std::to_string(INT_MIN) + " - " + std::to_string(INT_MAX);
     EXPECT_EQ(full.substr(0, MovingText::kTextSize - 1), text->GetText()) << "cut, never overrun";
 }

@@ -32,7 +32,6 @@ struct Picture
 {
     std::vector<uint32_t> pixels;
     int width = 0, height = 0;
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
 };
 
 Picture Load(const std::string& path)
