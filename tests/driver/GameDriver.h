@@ -50,6 +50,7 @@ public:
     // Every cue played, by name and volume, since the last digest.
     void PlayCue(const char* name, float volume, float pitch) override;
     std::vector<std::pair<std::string, float>> cues;
+    bool IsMuted() const { return m_sound.IsMuted(); }
     // From the main menu through both character screens and the level
     // screen into a round; true when the game is then playing.
     bool StartRound(int kind1, int kind2, int level);

@@ -1,9 +1,8 @@
-"""Runs the real skirmora program in a real X window under a private Xvfb and
-drives it as a player does: clicks and keys through xdotool, pixels read from
-the window, and closing as a window manager would (WM_DELETE_WINDOW). Every
-wait polls with a deadline. The game's facts (places, colours) come from the
-game_facts tool of the build, never from a copy written here.
-"""
+# Runs the real skirmora program in a real X window under a private Xvfb and
+# drives it as a player does: clicks and keys through xdotool, pixels read from
+# the window, and closing as a window manager would (WM_DELETE_WINDOW). Every
+# wait polls with a deadline. The game's facts (places, colours) come from the
+# game_facts tool of the build, never from a copy written here.
 
 import json
 import os
@@ -28,9 +27,8 @@ def poll(what, check, timeout, interval=0.1):
 
 
 class Xvfb:
-    """A private X server on a display number of its own choosing, with a
-    light window manager when asked for one (fullscreen needs one)."""
-
+    # A private X server on a display number of its own choosing, with a
+    # light window manager when asked for one (fullscreen needs one).
     def __init__(self, screen="1280x1024x24", window_manager=False):
         self.screen, self.window_manager, self.processes = screen, window_manager, []
 
@@ -51,8 +49,8 @@ class Xvfb:
         return self
 
     def env(self, **extra):
-        """A client's environment: this server, and SDL kept to its software
-        renderer so that pixels do not depend on the machine's OpenGL."""
+        # A client's environment: this server, and SDL kept to its software
+        # renderer so that pixels do not depend on the machine's OpenGL.
         return dict(os.environ, DISPLAY=self.name, SDL_VIDEODRIVER="x11", SDL_RENDER_DRIVER="software",
                     SDL_FRAMEBUFFER_ACCELERATION="0", **extra)
 
@@ -66,8 +64,7 @@ class Xvfb:
 
 
 class Game:
-    """The program running under a server, its output kept in files."""
-
+    # The program running under a server, its output kept in files.
     def __init__(self, xvfb, command, workdir, **env):
         self.xvfb = xvfb
         self.out, self.err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
@@ -99,8 +96,7 @@ class Game:
 
 
 class Shot:
-    """A screenshot; pixel(x, y) is 0xRRGGBB."""
-
+    # A screenshot; pixel(x, y) is 0xRRGGBB.
     def __init__(self, image, width, height):
         self.words, self.width, self.height = memoryview(image.data).cast("I"), width, height
         self.stride = len(self.words) // height
@@ -124,7 +120,7 @@ class Window:
         return self.xvfb.tool("xdotool", "getwindowname", str(self.id)).stdout.strip()
 
     def geometry(self):
-        """The window's place on the screen and its size."""
+        # The window's place on the screen and its size.
         g = self.window.get_geometry()
         origin = self.window.translate_coords(self.display.screen().root, 0, 0)
         return -origin.x, -origin.y, g.width, g.height
@@ -147,7 +143,7 @@ class Window:
                        "click", str(button))
 
     def keys(self, *names, action="key"):
-        """Presses and lets go of keys; action "keydown" or "keyup" does half."""
+        # Presses and lets go of keys; action "keydown" or "keyup" does half.
         self.xvfb.tool("xdotool", "windowfocus", "--sync", str(self.id))
         self.xvfb.tool("xdotool", action, "--delay", "30", *names)
 
@@ -155,7 +151,7 @@ class Window:
         self.keys(key, action="keydown"), time.sleep(seconds), self.keys(key, action="keyup")
 
     def close(self):
-        """Asks the program to close its window, as a window manager does."""
+        # Asks the program to close its window, as a window manager does.
         atom = self.display.intern_atom
         event = protocol.event.ClientMessage(window=self.window, client_type=atom("WM_PROTOCOLS"),
                                              data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))

@@ -1,12 +1,11 @@
-"""The real program in a real window, used as a player uses it: no display
-reported with status 1; its titled window in place, mouse and keys through
-the menus into a round, moving the fighters, pulling a lever, pausing and
-quitting, with sound, and closed by the window manager with status 0;
-fullscreen under a window manager; and the program installed plainly or
-from its Debian package, started from another directory.
-
-Usage: test_game.py BUILD_DIR SOURCE_DIR [unittest arguments]
-"""
+# The real program in a real window, used as a player uses it: no display
+# reported with status 1; its titled window in place, mouse and keys through
+# the menus into a round, moving the fighters, pulling a lever, pausing and
+# quitting, with sound, and closed by the window manager with status 0;
+# fullscreen under a window manager; and the program installed plainly or
+# from its Debian package, started from another directory.
+#
+# Usage: test_game.py BUILD_DIR SOURCE_DIR [unittest arguments]
 
 import glob
 import os
@@ -37,7 +36,7 @@ def is_playing(s):
 
 
 def ring(kind, index):
-    """A pixel of a picture's highlight ring or frame."""
+    # A pixel of a picture's highlight ring or frame.
     box = FACTS[kind][index]
     return box[0] - 5, box[1] - 5
 
@@ -172,7 +171,7 @@ def run(*command):
 
 if __name__ == "__main__":
     if len(sys.argv) < 3:
-        sys.exit(__doc__)
+        sys.exit("usage: test_game.py BUILD_DIR SOURCE_DIR [unittest arguments]")
     BUILD, SOURCE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     FACTS = harness.facts(BUILD)
     unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)

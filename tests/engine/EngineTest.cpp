@@ -2,9 +2,11 @@
 // frame pacing, frame composition, the object array, start-up and fonts.
 #include "engine/BaseEngine.h"
 #include "engine/DisplayableObject.h"
+#include "engine/SoundPlayer.h"
 #include "tests/TestSupport.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
@@ -261,4 +263,33 @@ TEST(EngineFonts, OneEntryPerFileAndSizeAndTheDefaultFontOpenedAtStartFreedAtThe
         engine.reset();
         EXPECT_EQ(ending.Finish(), opens ? "Free font: 24 point Cornerstone Regular.ttf\n" : "");
     }
+}
+
+TEST(EngineSound, EffectsReachTheDeviceUnlessMutedAndAHigherPitchPlaysShorter)
+{
+    // The library's disk driver writes what the device would play to a file.
+    const std::string file = testing_support::MakeTempDir() + "/device.raw";
+    SDL_setenv("SDL_AUDIODRIVER", "disk", 1), SDL_setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    SoundPlayer player;
+    const bool open = player.Open() && player.LoadEffect("hit", "Resources/sounds/hit.wav");
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(open);
+    // The frames from the first sounding one to the last: of the file (mono,
+    // after its 44-byte header), and of one play on the device (stereo).
+    const auto span = [](const std::string& samples, size_t frameBytes) {
+        const size_t first = samples.find_first_not_of('\0'), last = samples.find_last_not_of('\0');
+        return first == std::string::npos ? 0 : static_cast<int>(last / frameBytes - first / frameBytes);
+    };
+    const int recorded = span(testing_support::ReadFile("Resources/sounds/hit.wav").substr(44), 2);
+    const auto sounding = [&](float pitch, bool muted) {
+        const size_t start = testing_support::ReadFile(file).size();
+        player.SetMuted(muted), player.Play("hit", 1.0f, pitch);
+        while (Mix_Playing(-1))
+            SDL_Delay(5);
+        SDL_Delay(100); // the last buffers on their way to the file
+        return span(testing_support::ReadFile(file).substr(start), 4);
+    };
+    EXPECT_NEAR(sounding(1.0f, false), recorded, 2);
+    EXPECT_NEAR(sounding(2.0f, false) * 2, recorded, 4);
+    EXPECT_EQ(sounding(1.0f, true), 0);
 }

@@ -210,6 +210,10 @@ TEST_F(GameTest, AScriptedRoundRaisesItsCuesInOrderAndHarderHitsSoundLouder)
     }
     EXPECT_LT(hits.front(), *std::max_element(hits.begin(), hits.end())) << "the dash's harder knockback sounds louder";
     EXPECT_EQ(std::count(game.cues.begin(), game.cues.end(), std::pair<std::string, float>("tick", 1.0f)), 5);
+    game.PressKey('m');
+    const bool muted = game.IsMuted();
+    game.PressKey('m');
+    EXPECT_TRUE(muted && !game.IsMuted()) << "m mutes and unmutes";
 }
 
 TEST_F(GameTest, APinnedFighterIsMarkedAtItsSideFillingAsItNearsBeingOut)

@@ -57,8 +57,9 @@ TEST(Pads, APadPluggedInBeforeTheStartWalksTheMenusAndRunsItsPlayerThroughTheMai
     // Every 50 passes an input, a button let go 25 passes later: a button
     // ('b'), the stick leant ('x') or a click on a portrait or the confirm box.
     const std::pair<char, int> steps[] = {
-        {'b', SDL_CONTROLLER_BUTTON_START}, {'x', 30000}, {'x', 0}, {'x', 30000}, {'x', 0},
-        {'b', SDL_CONTROLLER_BUTTON_DPAD_DOWN}, {'b', SDL_CONTROLLER_BUTTON_A}, {'c', 2}, {'c', -1},
+        {'b', SDL_CONTROLLER_BUTTON_START}, {'x', 30000}, {'x', 32000}, {'x', 0}, {'x', 30000}, {'x', 0}, // one move a lean
+        {'b', SDL_CONTROLLER_BUTTON_DPAD_DOWN}, {'b', SDL_CONTROLLER_BUTTON_A}, {'c', 2},
+        {'b', SDL_CONTROLLER_BUTTON_DPAD_LEFT}, {'c', -1}, // player 1's pad does not choose for player 2
         {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {'b', SDL_CONTROLLER_BUTTON_A}};
     const int status = game.RunMainLoop([&](int pass) {
         const auto [kind, value] = steps[std::min(pass / 50, static_cast<int>(std::size(steps)) - 1)];

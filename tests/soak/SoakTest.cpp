@@ -66,6 +66,7 @@ TEST(Soak, SpoiledDataIsReportedAndTheGameStillPlaysEveryScreen)
                  return i % 3 == 0 ? "not a picture \x01\xff" : i % 3 == 1 ? picture.substr(0, 40) : std::string("gimp xcf A\x86\x89PN", 14);
              });
              spoil(root, ".txt", [](const std::string& map, int i) { return map.substr(0, i % 2 ? 41 * 15 : 0); });
+             spoil(root, ".wav", [](const std::string& sound, int i) { return sound.substr(0, i * 5) + "garbage"; });
          },
          0, 0},
         {"directories in place of files",
