@@ -409,7 +409,10 @@ void BaseEngine::PresentFrame()
             frame = m_scaledTexture;
         }
     }
-    SDL_RenderClear(m_renderer);
+    // The bars beside a scaled frame need clearing; a frame at its own size
+    // covers the whole window.
+    if (outputWidth != m_windowWidth || outputHeight != m_windowHeight)
+        SDL_RenderClear(m_renderer);
     SDL_RenderCopy(m_renderer, frame, nullptr, nullptr);
     SDL_RenderPresent(m_renderer);
 }
