@@ -117,13 +117,13 @@ TEST(Tools, CommittedSoundsAreRemadeExactlyAndLoadAsTheGamesAudioReadsThem)
         const std::string path = Source(kSoundFolder) + source.stem + ".wav";
         EXPECT_TRUE(WavFile::Bytes(samples, sound.GetRate()) == testing_support::ReadFile(path)) << path;
         // As the library reads it: 16-bit mono, effects short, tunes a loop.
-        SDL_AudioSpec spec;
+        SDL_AudioSpec loaded;
         Uint8* buffer = nullptr;
         Uint32 bytes = 0;
-        ASSERT_TRUE(SDL_LoadWAV(path.c_str(), &spec, &buffer, &bytes)) << path << ": " << SDL_GetError();
+        ASSERT_TRUE(SDL_LoadWAV(path.c_str(), &loaded, &buffer, &bytes)) << path << ": " << SDL_GetError();
         SDL_FreeWAV(buffer);
-        const double seconds = bytes / 2.0 / spec.freq;
-        EXPECT_TRUE(spec.format == AUDIO_S16LSB && spec.channels == 1 && (sound.IsTune() ? seconds >= 8 : seconds <= 1.5))
+        const double seconds = bytes / 2.0 / loaded.freq;
+        EXPECT_TRUE(loaded.format == AUDIO_S16LSB && loaded.channels == 1 && (sound.IsTune() ? seconds >= 8 : seconds <= 1.5))
             << path << ": " << seconds << " s";
         made.insert(source.stem);
     }
