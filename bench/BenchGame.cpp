@@ -15,9 +15,9 @@ std::unique_ptr<BenchGame> BenchGame::StartRound(int level)
     game.Pass();
     bench->m_window = SDL_CreateWindow("floor", 0, 0, game.GetWindowWidth(), game.GetWindowHeight(), 0);
     bench->m_renderer = SDL_CreateRenderer(bench->m_window, -1, 0);
-    bench->m_texture = SDL_CreateTexture(bench->m_renderer, SDL_PIXELFORMAT_ARGB8888,
-                                         SDL_TEXTUREACCESS_STREAMING, game.GetWindowWidth(),
-                                         game.GetWindowHeight());
+    bench->m_texture =
+        SDL_CreateTexture(bench->m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                          game.GetWindowWidth(), game.GetWindowHeight());
     return bench->m_texture ? std::move(bench) : nullptr;
 }
 

@@ -42,7 +42,8 @@ std::vector<double> EdgeContrasts(SDL_Surface* screen)
     for (int y = 1; y + 1 < screen->h; ++y)
         for (int x = 1; x + 1 < screen->w; ++x)
             if (at(x, y) == kCyan)
-                for (const auto& [dx, dy] : {std::pair(1, 0), std::pair(-1, 0), std::pair(0, 1), std::pair(0, -1)})
+                for (const auto& [dx, dy] :
+                     {std::pair(1, 0), std::pair(-1, 0), std::pair(0, 1), std::pair(0, -1)})
                     if (at(x + dx, y + dy) != kCyan)
                         found.push_back(Contrast(kCyan, at(x + dx, y + dy)));
     std::sort(found.begin(), found.end());
@@ -59,8 +60,8 @@ void Measure(GameDriver& game, const char* screen)
         const std::vector<double> contrasts = EdgeContrasts(game.GetForeground());
         if (contrasts.empty())
             continue;
-        std::fprintf(stderr, "%-34s %-8s %8.2f %8.2f %8zu\n", screen, outline ? "on" : "off", contrasts.front(),
-                    contrasts[contrasts.size() / 2], contrasts.size());
+        std::fprintf(stderr, "%-34s %-8s %8.2f %8.2f %8zu\n", screen, outline ? "on" : "off",
+                     contrasts.front(), contrasts[contrasts.size() / 2], contrasts.size());
     }
     game.SetTextOutline(true, kTextOutline);
 }

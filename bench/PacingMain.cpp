@@ -4,8 +4,8 @@
 // usual SDL_VIDEODRIVER, so it runs under Xvfb or headless)
 #include "bench/PacingProbe.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char* argv[])

@@ -107,10 +107,9 @@ void PacingProbe::PrintReport(std::FILE* out) const
     const double frequency = static_cast<double>(SDL_GetPerformanceFrequency());
     std::vector<double> intervals;
     for (size_t i = 1; i < passes; ++i)
-        intervals.push_back(static_cast<double>(m_logicCounters[i] - m_logicCounters[i - 1]) *
-                            1000.0 / frequency);
-    const double span = static_cast<double>(m_logicCounters.back() - m_logicCounters.front()) /
-                        frequency;
+        intervals.push_back(static_cast<double>(m_logicCounters[i] - m_logicCounters[i - 1]) * 1000.0 /
+                            frequency);
+    const double span = static_cast<double>(m_logicCounters.back() - m_logicCounters.front()) / frequency;
     double sum = 0.0, squares = 0.0;
     for (double interval : intervals)
     {
@@ -133,19 +132,19 @@ void PacingProbe::PrintReport(std::FILE* out) const
     SDL_RendererInfo renderer{};
     if (!m_renderer || SDL_GetRendererInfo(m_renderer, &renderer) != 0)
         renderer.name = "none";
-    std::fprintf(out, "video driver %s, renderer %s\n", SDL_GetCurrentVideoDriver(),
-                 renderer.name);
+    std::fprintf(out, "video driver %s, renderer %s\n", SDL_GetCurrentVideoDriver(), renderer.name);
     std::fprintf(out, "state at the end: %d (4 = playing)\n", static_cast<int>(GetState()));
-    std::fprintf(out, "logic passes: %zu in %.2f s = %.2f per second (ideal %.2f)\n", passes,
-                 span, static_cast<double>(passes - 1) / span, 1000.0 / 15.0);
+    std::fprintf(out, "logic passes: %zu in %.2f s = %.2f per second (ideal %.2f)\n", passes, span,
+                 static_cast<double>(passes - 1) / span, 1000.0 / 15.0);
     std::fprintf(out,
                  "interval ms: mean %.3f, std dev %.3f, min %.3f, p1 %.3f, median %.3f, "
                  "p99 %.3f, max %.3f\n",
                  mean, spread, sorted.front(), percentile(0.01), percentile(0.5), percentile(0.99),
                  sorted.back());
     std::fprintf(out, "intervals not exactly 15 ticks: %ld of %zu\n", tickOff, passes - 1);
-    std::fprintf(out, "loop passes: %ld (%.0f per logic pass), frames drawn: %ld, "
-                      "mean frame %.3f ms\n",
-                 m_loopPasses, static_cast<double>(m_loopPasses) / static_cast<double>(passes),
-                 m_frames, m_frames ? m_renderSeconds * 1000.0 / static_cast<double>(m_frames) : 0.0);
+    std::fprintf(out,
+                 "loop passes: %ld (%.0f per logic pass), frames drawn: %ld, "
+                 "mean frame %.3f ms\n",
+                 m_loopPasses, static_cast<double>(m_loopPasses) / static_cast<double>(passes), m_frames,
+                 m_frames ? m_renderSeconds * 1000.0 / static_cast<double>(m_frames) : 0.0);
 }

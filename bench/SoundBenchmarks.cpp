@@ -21,7 +21,8 @@ std::atomic<int64_t> g_audioCpuNanoseconds{0};
 
 int64_t Now()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -85,11 +86,12 @@ void BM_MixingDuringARound(benchmark::State& state)
             driver.HoldKeys(pass % 20 < 10 ? "dwc" : "ajn", true);
             driver.HoldKeys(pass % 20 < 10 ? "ajn" : "dwc", false);
             driver.Pass();
-            std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::nanoseconds(started)) +
-                                          std::chrono::milliseconds(15 * (pass + 1)));
+            std::this_thread::sleep_until(
+                std::chrono::steady_clock::time_point(std::chrono::nanoseconds(started)) +
+                std::chrono::milliseconds(15 * (pass + 1)));
         }
-        state.counters["audio_cpu_percent"] =
-            100.0 * static_cast<double>(g_audioCpuNanoseconds - cpuBefore) / static_cast<double>(Now() - started);
+        state.counters["audio_cpu_percent"] = 100.0 * static_cast<double>(g_audioCpuNanoseconds - cpuBefore) /
+                                              static_cast<double>(Now() - started);
     }
 }
 BENCHMARK(BM_MixingDuringARound)->Iterations(5)->Unit(benchmark::kMillisecond);

@@ -22,8 +22,8 @@ std::vector<std::string> ConstructionPictures()
 {
     namespace fs = std::filesystem;
     std::vector<std::string> pictures;
-    for (const char* folder : {"Resources/sprites/environment", "Resources/sprites/character",
-                               "Resources/maps"})
+    for (const char* folder :
+         {"Resources/sprites/environment", "Resources/sprites/character", "Resources/maps"})
     {
         std::error_code missing;
         for (const auto& entry : fs::directory_iterator(folder, missing))
@@ -32,8 +32,8 @@ std::vector<std::string> ConstructionPictures()
             if (entry.path().extension() != ".png")
                 continue;
             const bool sprite = std::string(folder).find("character") != std::string::npos;
-            if (sprite && (name.find("right.png") == std::string::npos ||
-                           name.rfind("eater", 0) == 0 || name.rfind("flyer", 0) == 0))
+            if (sprite && (name.find("right.png") == std::string::npos || name.rfind("eater", 0) == 0 ||
+                           name.rfind("flyer", 0) == 0))
                 continue;
             pictures.push_back(entry.path().string());
         }
@@ -110,12 +110,11 @@ void BM_InitialiseToFirstFrame_Floor(benchmark::State& state)
         TTF_Font* font = TTF_OpenFont(kFont, 24);
         SDL_Window* window = SDL_CreateWindow("bench", 10, 40, 960, 720, 0);
         SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
-        SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
-                                                 SDL_TEXTUREACCESS_STREAMING, 960, 720);
+        SDL_Texture* texture =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, 960, 720);
         SDL_Surface* surfaces[2];
         for (SDL_Surface*& surface : surfaces)
-            surface = SDL_CreateRGBSurface(0, 960, 720, 32, 0x00FF0000, 0x0000FF00, 0x000000FF,
-                                           0xFF000000);
+            surface = SDL_CreateRGBSurface(0, 960, 720, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
         SDL_UpdateTexture(texture, nullptr, surfaces[0]->pixels, surfaces[0]->pitch);
         SDL_RenderCopy(renderer, texture, nullptr, nullptr);
         SDL_RenderPresent(renderer);

@@ -119,14 +119,14 @@ int BaseEngine::Initialise(const char* title, int width, int height, const char*
     if (m_window)
         m_renderer = SDL_CreateRenderer(m_window, -1, 0);
     if (m_renderer)
-        m_screenTexture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888,
-                                            SDL_TEXTUREACCESS_STREAMING, width, height);
+        m_screenTexture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                            width, height);
     if (m_screenTexture)
-        m_foreground = SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask,
-                                            kBlueMask, kAlphaMask);
+        m_foreground =
+            SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask, kBlueMask, kAlphaMask);
     if (m_foreground)
-        m_background = SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask,
-                                            kBlueMask, kAlphaMask);
+        m_background =
+            SDL_CreateRGBSurface(0, width, height, 32, kRedMask, kGreenMask, kBlueMask, kAlphaMask);
     if (!m_background)
     {
         std::fprintf(stderr, "Unable to init SDL: %s\n", SDL_GetError());
@@ -186,7 +186,8 @@ bool BaseEngine::DispatchEvent(const SDL_Event& event)
         break;
     case SDL_WINDOWEVENT:
         // A new size or an uncovered window needs the frame shown again.
-        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.window.event == SDL_WINDOWEVENT_EXPOSED)
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+            event.window.event == SDL_WINDOWEVENT_EXPOSED)
             Redraw(false);
         break;
     case SDL_MOUSEMOTION:
@@ -280,26 +281,46 @@ int BaseEngine::TranslateKey(int keyCode)
         return keyCode;
     switch (keyCode)
     {
-    case 0x40000052: return 128; // up
-    case 0x40000051: return 129; // down
-    case 0x40000050: return 130; // left
-    case 0x4000004F: return 131; // right
-    case 0x40000046: return 144; // print screen
-    case 0x40000047: return 145; // scroll lock
-    case 0x40000048: return 146; // pause
-    case 0x40000049: return 147; // insert
-    case 0x4000004A: return 148; // home
-    case 0x4000004B: return 149; // page up
-    case 0x4000004D: return 151; // end
-    case 0x4000004E: return 152; // page down
-    case 0x40000039: return 158; // caps lock
-    case 0x40000053: return 159; // num lock
-    case 0x40000054: return 160; // keypad divide
-    case 0x40000055: return 161; // keypad multiply
-    case 0x40000056: return 162; // keypad minus
-    case 0x40000057: return 163; // keypad plus
-    case 0x40000058: return 164; // keypad enter
-    default: break;
+    case 0x40000052:
+        return 128; // up
+    case 0x40000051:
+        return 129; // down
+    case 0x40000050:
+        return 130; // left
+    case 0x4000004F:
+        return 131; // right
+    case 0x40000046:
+        return 144; // print screen
+    case 0x40000047:
+        return 145; // scroll lock
+    case 0x40000048:
+        return 146; // pause
+    case 0x40000049:
+        return 147; // insert
+    case 0x4000004A:
+        return 148; // home
+    case 0x4000004B:
+        return 149; // page up
+    case 0x4000004D:
+        return 151; // end
+    case 0x4000004E:
+        return 152; // page down
+    case 0x40000039:
+        return 158; // caps lock
+    case 0x40000053:
+        return 159; // num lock
+    case 0x40000054:
+        return 160; // keypad divide
+    case 0x40000055:
+        return 161; // keypad multiply
+    case 0x40000056:
+        return 162; // keypad minus
+    case 0x40000057:
+        return 163; // keypad plus
+    case 0x40000058:
+        return 164; // keypad enter
+    default:
+        break;
     }
     if (keyCode >= 0x4000003A && keyCode <= 0x40000045)
         return 132 + (keyCode - 0x4000003A); // F1 to F12
@@ -398,8 +419,9 @@ void BaseEngine::PresentFrame()
         {
             if (m_scaledTexture)
                 SDL_DestroyTexture(m_scaledTexture);
-            m_scaledTexture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                                whole * m_windowWidth, whole * m_windowHeight);
+            m_scaledTexture =
+                SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                  whole * m_windowWidth, whole * m_windowHeight);
             SDL_SetTextureScaleMode(m_scaledTexture, SDL_ScaleModeLinear);
         }
         if (m_scaledTexture && SDL_SetRenderTarget(m_renderer, m_scaledTexture) == 0)
@@ -468,10 +490,7 @@ void BaseEngine::CreateObjectArray(int count)
     m_objects.reset(new DisplayableObject*[slots]());
 }
 
-void BaseEngine::StoreObjectInArray(int index, DisplayableObject* object)
-{
-    m_objects[index] = object;
-}
+void BaseEngine::StoreObjectInArray(int index, DisplayableObject* object) { m_objects[index] = object; }
 
 DisplayableObject* BaseEngine::GetDisplayableObject(int index) const
 {
@@ -545,8 +564,7 @@ void BaseEngine::FillColumn(SDL_Surface* surface, int x, int yFrom, int yTo, uin
         pixels[static_cast<size_t>(y) * rowLength + x] = colour;
 }
 
-void BaseEngine::DrawRectangle(int x1, int y1, int x2, int y2, uint32_t colour,
-                               SDL_Surface* surface)
+void BaseEngine::DrawRectangle(int x1, int y1, int x2, int y2, uint32_t colour, SDL_Surface* surface)
 {
     if (!surface)
         surface = m_foreground;
@@ -636,9 +654,9 @@ void BaseEngine::DrawTriangle(double x1, double y1, double x2, double y2, double
     }
 }
 
-void BaseEngine::DrawVerticalSidedRegion(double xStart, double xEnd, double edge1StartY,
-                                         double edge1EndY, double edge2StartY, double edge2EndY,
-                                         uint32_t colour, SDL_Surface* surface)
+void BaseEngine::DrawVerticalSidedRegion(double xStart, double xEnd, double edge1StartY, double edge1EndY,
+                                         double edge2StartY, double edge2EndY, uint32_t colour,
+                                         SDL_Surface* surface)
 {
     if (!surface)
         surface = m_foreground;
@@ -661,8 +679,8 @@ void BaseEngine::DrawVerticalSidedRegion(double xStart, double xEnd, double edge
         return;
     }
 
-    FillColumn(surface, cL, Pix(std::min(edge1StartY, edge2StartY)),
-               Pix(std::max(edge1StartY, edge2StartY)), colour);
+    FillColumn(surface, cL, Pix(std::min(edge1StartY, edge2StartY)), Pix(std::max(edge1StartY, edge2StartY)),
+               colour);
     // Inner columns that can reach the surface; the rest write nothing.
     const int first = std::max(cL + 1, 0);
     const int last = std::min(cR - 1, surface->pitch / 4 - 1);
@@ -672,8 +690,7 @@ void BaseEngine::DrawVerticalSidedRegion(double xStart, double xEnd, double edge
         const double y2 = (edge2EndY - edge2StartY) * (c - l) / (r - l) + edge2StartY;
         FillColumn(surface, c, Pix(std::min(y1, y2)), Pix(std::max(y1, y2)), colour);
     }
-    FillColumn(surface, cR, Pix(std::min(edge1EndY, edge2EndY)),
-               Pix(std::max(edge1EndY, edge2EndY)), colour);
+    FillColumn(surface, cR, Pix(std::min(edge1EndY, edge2EndY)), Pix(std::max(edge1EndY, edge2EndY)), colour);
 }
 
 // ---- Text ---------------------------------------------------------------------

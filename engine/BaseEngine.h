@@ -59,8 +59,7 @@ public:
 
     // Lifecycle. Initialise returns 0, or 1 when video cannot be started or its
     // window, renderer, texture or surfaces cannot be made.
-    int Initialise(const char* title, int width, int height, const char* fontFileName,
-                   int fontPointSize);
+    int Initialise(const char* title, int width, int height, const char* fontFileName, int fontPointSize);
     int MainLoop();
     // Hands one library event to its hook, updating the key-state table
     // first for keys; false for the quit event, which ends the main loop.
@@ -84,14 +83,13 @@ public:
     // Drawing; a null surface means the foreground.
     void SafeSetPixel(int x, int y, uint32_t colour, SDL_Surface* surface = nullptr);
     void CopyBackgroundPixels(int x, int y, int width, int height);
-    void DrawRectangle(int x1, int y1, int x2, int y2, uint32_t colour,
-                       SDL_Surface* surface = nullptr);
+    void DrawRectangle(int x1, int y1, int x2, int y2, uint32_t colour, SDL_Surface* surface = nullptr);
     void DrawOval(int x1, int y1, int x2, int y2, uint32_t colour, SDL_Surface* surface = nullptr);
-    void DrawTriangle(double x1, double y1, double x2, double y2, double x3, double y3,
-                      uint32_t colour, SDL_Surface* surface = nullptr);
-    void DrawVerticalSidedRegion(double xStart, double xEnd, double edge1StartY,
-                                 double edge1EndY, double edge2StartY, double edge2EndY,
-                                 uint32_t colour, SDL_Surface* surface = nullptr);
+    void DrawTriangle(double x1, double y1, double x2, double y2, double x3, double y3, uint32_t colour,
+                      SDL_Surface* surface = nullptr);
+    void DrawVerticalSidedRegion(double xStart, double xEnd, double edge1StartY, double edge1EndY,
+                                 double edge2StartY, double edge2EndY, uint32_t colour,
+                                 SDL_Surface* surface = nullptr);
     void DrawString(int x, int y, const char* text, uint32_t colour, FontEntry* font = nullptr,
                     SDL_Surface* surface = nullptr);
     // Strings drawn from now on get a one-pixel outline of the colour, so

@@ -16,15 +16,15 @@ void DisplayableObject::Draw()
     const int left = m_x + m_drawOffsetX;
     const int top = m_y + m_drawOffsetY;
     if (m_width >= 1 && m_height >= 1)
-        m_engine->DrawRectangle(left, top, left + m_width - 1, top + m_height - 1,
-                                kPlaceholderColour, m_engine->GetForeground());
+        m_engine->DrawRectangle(left, top, left + m_width - 1, top + m_height - 1, kPlaceholderColour,
+                                m_engine->GetForeground());
     StoreLastDrawnPosition();
 }
 
 void DisplayableObject::Erase()
 {
-    m_engine->CopyBackgroundPixels(m_lastDrawnX + m_drawOffsetX, m_lastDrawnY + m_drawOffsetY,
-                                   m_width, m_height);
+    m_engine->CopyBackgroundPixels(m_lastDrawnX + m_drawOffsetX, m_lastDrawnY + m_drawOffsetY, m_width,
+                                   m_height);
 }
 
 void DisplayableObject::Update(int /*time*/) {}

@@ -23,7 +23,8 @@ int GamePads::Open(int deviceIndex)
 
 bool GamePads::Close(int pad)
 {
-    const auto open = std::find_if(m_open.begin(), m_open.end(), [pad](const auto& entry) { return entry.first == pad; });
+    const auto open =
+        std::find_if(m_open.begin(), m_open.end(), [pad](const auto& entry) { return entry.first == pad; });
     if (open == m_open.end())
         return false;
     SDL_GameControllerClose(open->second);
@@ -42,7 +43,8 @@ SDL_GameController* GamePads::Find(int pad) const
 bool GamePads::IsButtonPressed(int pad, int button) const
 {
     SDL_GameController* controller = Find(pad);
-    return controller && SDL_GameControllerGetButton(controller, static_cast<SDL_GameControllerButton>(button));
+    return controller &&
+           SDL_GameControllerGetButton(controller, static_cast<SDL_GameControllerButton>(button));
 }
 
 int GamePads::GetAxis(int pad, int axis) const

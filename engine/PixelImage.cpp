@@ -17,8 +17,8 @@ bool PixelImage::LoadImage(const char* fileName)
     if (!loaded)
         return false;
 
-    SDL_Surface* converted = SDL_CreateRGBSurface(0, loaded->w, loaded->h, 32, 0x00FF0000,
-                                                  0x0000FF00, 0x000000FF, 0xFF000000);
+    SDL_Surface* converted =
+        SDL_CreateRGBSurface(0, loaded->w, loaded->h, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
     if (!converted)
     {
         SDL_FreeSurface(loaded);
@@ -105,20 +105,20 @@ void PixelImage::ResizeFrom(const PixelImage& source, int width, int height, boo
     }
 }
 
-void PixelImage::RenderImage(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY,
-                             int width, int height) const
+void PixelImage::RenderImage(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY, int width,
+                             int height) const
 {
     Render(surface, srcX, srcY, dstX, dstY, width, height, false);
 }
 
-void PixelImage::RenderImageWithMask(SDL_Surface* surface, int srcX, int srcY, int dstX,
-                                     int dstY, int width, int height) const
+void PixelImage::RenderImageWithMask(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY, int width,
+                                     int height) const
 {
     Render(surface, srcX, srcY, dstX, dstY, width, height, true);
 }
 
-void PixelImage::Render(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY,
-                        int width, int height, bool masked) const
+void PixelImage::Render(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY, int width, int height,
+                        bool masked) const
 {
     if (!surface || !m_pixels || m_width < 1 || m_height < 1)
         return;

@@ -24,11 +24,11 @@ public:
     void ResizeFrom(const PixelImage& source, int width, int height, bool pointSample);
 
     // Copies a block opaque, clipped to the surface.
-    void RenderImage(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY,
-                     int width, int height) const;
+    void RenderImage(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY, int width,
+                     int height) const;
     // The same, skipping pixels equal to the lower-right pixel of the image.
-    void RenderImageWithMask(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY,
-                             int width, int height) const;
+    void RenderImageWithMask(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY, int width,
+                             int height) const;
 
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
@@ -38,8 +38,8 @@ public:
     const uint32_t* GetPixels() const { return m_pixels.get(); }
 
 private:
-    void Render(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY,
-                int width, int height, bool masked) const;
+    void Render(SDL_Surface* surface, int srcX, int srcY, int dstX, int dstY, int width, int height,
+                bool masked) const;
 
     int m_width = 0;
     int m_height = 0;

@@ -11,7 +11,10 @@ namespace
 {
 constexpr int kChannels = 16;
 
-int MixerVolume(float volume) { return static_cast<int>(std::lround(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME)); }
+int MixerVolume(float volume)
+{
+    return static_cast<int>(std::lround(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME));
+}
 } // namespace
 
 SoundPlayer::~SoundPlayer() { Release(); }

@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int i = 0; i < width * height; ++i)
             Require(resized.GetPixels()[i] >> 24 == 0 && (anyPixel || resized.GetPixels()[i] == 0),
                     "a resampled pixel kept an alpha byte or came from nothing");
-        for (const auto& [x, y] : {std::pair(-7, -5), std::pair(50, 40), std::pair(-width + 1, 10), std::pair(20, -height + 1)})
+        for (const auto& [x, y] :
+             {std::pair(-7, -5), std::pair(50, 40), std::pair(-width + 1, 10), std::pair(20, -height + 1)})
         {
             resized.RenderImage(g_surface, 0, 0, x, y, width, height);
             resized.RenderImageWithMask(g_surface, 3, 2, x, y, width + 9, height + 9);

@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     "a cell does not hold its character's value");
         }
     // A start token keeps three characters: "-99" to "999".
-    for (const int position : {game.GetPlayer1StartX(), game.GetPlayer1StartY(),
-                               game.GetPlayer2StartX(), game.GetPlayer2StartY()})
+    for (const int position :
+         {game.GetPlayer1StartX(), game.GetPlayer1StartY(), game.GetPlayer2StartX(), game.GetPlayer2StartY()})
         Require(position >= -99 && position <= 999, "a start position out of token range");
 
     const uint8_t a = size > 0 ? data[0] : 0, b = size > 1 ? data[size - 1] : 0;

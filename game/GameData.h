@@ -92,9 +92,9 @@ constexpr int kThumbnailHeight = 225;
 
 // A click on a picture's rectangle (its area and one more pixel right and
 // below) picks it; the picture is drawn at the rectangle's top-left corner.
-constexpr ScreenRect kPortraitHits[kCharacterCount] = {
-    {100, 150, 250, 300}, {400, 150, 550, 300}, {700, 150, 850, 300},
-    {100, 400, 250, 550}, {400, 400, 550, 550}, {700, 400, 850, 550}};
+constexpr ScreenRect kPortraitHits[kCharacterCount] = {{100, 150, 250, 300}, {400, 150, 550, 300},
+                                                       {700, 150, 850, 300}, {100, 400, 250, 550},
+                                                       {400, 400, 550, 550}, {700, 400, 850, 550}};
 constexpr ScreenRect kThumbnailHits[kLevelCount] = {
     {130, 100, 430, 325}, {530, 100, 830, 325}, {130, 370, 430, 595}, {530, 370, 830, 595}};
 // Highlights and frames show 10 pixels above and left of their picture and
@@ -122,13 +122,10 @@ struct SpriteFiles
 };
 constexpr SpriteFiles kSpriteFiles[kKindCount] = {
     {"Resources/sprites/character/kestoright.png", "Resources/sprites/character/kestoleft.png"},
-    {"Resources/sprites/character/brindlewickright.png",
-     "Resources/sprites/character/brindlewickleft.png"},
-    {"Resources/sprites/character/marrowenright.png",
-     "Resources/sprites/character/marrowenleft.png"},
+    {"Resources/sprites/character/brindlewickright.png", "Resources/sprites/character/brindlewickleft.png"},
+    {"Resources/sprites/character/marrowenright.png", "Resources/sprites/character/marrowenleft.png"},
     {"Resources/sprites/character/ozzleright.png", "Resources/sprites/character/ozzleleft.png"},
-    {"Resources/sprites/character/quintarright.png",
-     "Resources/sprites/character/quintarleft.png"},
+    {"Resources/sprites/character/quintarright.png", "Resources/sprites/character/quintarleft.png"},
     {"Resources/sprites/character/vekright.png", "Resources/sprites/character/vekleft.png"},
     {"Resources/sprites/character/eaterright.png", "Resources/sprites/character/eaterleft.png"},
     {"Resources/sprites/character/flyerright.png", "Resources/sprites/character/flyerleft.png"},
@@ -136,9 +133,8 @@ constexpr SpriteFiles kSpriteFiles[kKindCount] = {
 
 // Level index i is read from kLevelFiles[i] and shown by kThumbnailFiles[i];
 // the map files' own names are older than the level numbers.
-constexpr const char* kLevelFiles[kLevelCount] = {
-    "Resources/maps/level1.txt", "Resources/maps/level2.txt", "Resources/maps/level3.txt",
-    "Resources/maps/testmap.txt"};
+constexpr const char* kLevelFiles[kLevelCount] = {"Resources/maps/level1.txt", "Resources/maps/level2.txt",
+                                                  "Resources/maps/level3.txt", "Resources/maps/testmap.txt"};
 constexpr const char* kThumbnailFiles[kLevelCount] = {
     "Resources/maps/level1.png", "Resources/maps/level2.png", "Resources/maps/level3.png",
     "Resources/maps/level4.png"};
@@ -148,12 +144,9 @@ constexpr const char* kStarFieldFile = "Resources/maps/background.txt";
 // day one at kLeverTile and the night one after it.
 constexpr int kTilePictureCount = 6;
 constexpr const char* kTilePictureFiles[kTilePictureCount] = {
-    "Resources/sprites/environment/background.png",
-    "Resources/sprites/environment/brick.png",
-    "Resources/sprites/environment/thinplatform.png",
-    "Resources/sprites/environment/jumpblock.png",
-    "Resources/sprites/environment/leverleft.png",
-    "Resources/sprites/environment/leverright.png",
+    "Resources/sprites/environment/background.png",   "Resources/sprites/environment/brick.png",
+    "Resources/sprites/environment/thinplatform.png", "Resources/sprites/environment/jumpblock.png",
+    "Resources/sprites/environment/leverleft.png",    "Resources/sprites/environment/leverright.png",
 };
 constexpr const char* kStarFile = "Resources/sprites/environment/star.png";
 constexpr const char* kSmallStarFile = "Resources/sprites/environment/smallstar.png";
@@ -163,9 +156,9 @@ constexpr const char* kPlatformSegmentFile = "Resources/sprites/environment/thin
 // Sounds, each Resources/sounds/<name>.wav, made by the sound tool.
 constexpr const char* kSoundFolder = "Resources/sounds/";
 constexpr const char* kEffectNames[] = {
-    "highlight", "confirm", "back",     "round-start", "jump",        "air-jump",     "dash",
-    "thrown",    "drop",    "hit",      "ring-out",    "respawn",     "lever",        "day",
-    "night",     "lift",    "tick",     "fanfare-win", "fanfare-draw", "pause",       "resume"};
+    "highlight", "confirm", "back", "round-start", "jump",         "air-jump", "dash",
+    "thrown",    "drop",    "hit",  "ring-out",    "respawn",      "lever",    "day",
+    "night",     "lift",    "tick", "fanfare-win", "fanfare-draw", "pause",    "resume"};
 constexpr const char* kMenuMusic = "music-menu";
 constexpr const char* kRoundMusic = "music-round";
 // Music stays quiet under the effects, and quieter still while paused.
@@ -180,8 +173,7 @@ struct LiftPlacement
 {
     int x, y, minY, maxY;
 };
-constexpr LiftPlacement kLifts[] = {
-    {144, 350, 100, 350}, {444, 350, 350, 600}, {744, 350, 100, 350}};
+constexpr LiftPlacement kLifts[] = {{144, 350, 100, 350}, {444, 350, 350, 600}, {744, 350, 100, 350}};
 struct WalkerPlacement
 {
     int x, y;

@@ -47,11 +47,14 @@ bool PadControls::IsHeld(const GamePads& pads, int seat, PlayerAction action) co
     case PlayerAction::Jump:
         return button(SDL_CONTROLLER_BUTTON_A);
     case PlayerAction::Fall:
-        return button(SDL_CONTROLLER_BUTTON_DPAD_DOWN) || pads.GetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY) > kDeadZone;
+        return button(SDL_CONTROLLER_BUTTON_DPAD_DOWN) ||
+               pads.GetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY) > kDeadZone;
     case PlayerAction::Left:
-        return button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) || pads.GetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX) < -kDeadZone;
+        return button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) ||
+               pads.GetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX) < -kDeadZone;
     case PlayerAction::Right:
-        return button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || pads.GetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX) > kDeadZone;
+        return button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) ||
+               pads.GetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX) > kDeadZone;
     case PlayerAction::Attack:
         return button(SDL_CONTROLLER_BUTTON_X) || button(SDL_CONTROLLER_BUTTON_B);
     }
@@ -62,16 +65,26 @@ PadControls::Command PadControls::ButtonCommand(int button)
 {
     switch (button)
     {
-    case SDL_CONTROLLER_BUTTON_A: return Command::Accept;
-    case SDL_CONTROLLER_BUTTON_B: return Command::Cancel;
-    case SDL_CONTROLLER_BUTTON_START: return Command::Start;
-    case SDL_CONTROLLER_BUTTON_BACK: return Command::Select;
-    case SDL_CONTROLLER_BUTTON_Y: return Command::Lever;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return Command::Left;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return Command::Right;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: return Command::Up;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return Command::Down;
-    default: return Command::None;
+    case SDL_CONTROLLER_BUTTON_A:
+        return Command::Accept;
+    case SDL_CONTROLLER_BUTTON_B:
+        return Command::Cancel;
+    case SDL_CONTROLLER_BUTTON_START:
+        return Command::Start;
+    case SDL_CONTROLLER_BUTTON_BACK:
+        return Command::Select;
+    case SDL_CONTROLLER_BUTTON_Y:
+        return Command::Lever;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return Command::Left;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return Command::Right;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return Command::Up;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return Command::Down;
+    default:
+        return Command::None;
     }
 }
 

@@ -71,8 +71,7 @@ public:
     void LoadLevelFile(int levelIndex);
     // Reads a grid (and, for a level, the start positions) from a file;
     // false when the file cannot be opened.
-    bool ReadMapFile(const char* fileName, Grid& grid,
-                     bool readStartPositions);
+    bool ReadMapFile(const char* fileName, Grid& grid, bool readStartPositions);
     signed char GetLevelTile(int mapX, int mapY) const { return m_levelGrid[mapY][mapX]; }
     // Backgrounds.
     void DrawBackgroundTriangle(int x1, int y1, int x2, int y2, int x3, int y3, uint32_t colour);

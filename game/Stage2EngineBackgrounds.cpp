@@ -28,12 +28,11 @@ void Stage2Engine::PaintBackground()
     }
 }
 
-void Stage2Engine::DrawBackgroundTriangle(int x1, int y1, int x2, int y2, int x3, int y3,
-                                          uint32_t colour)
+void Stage2Engine::DrawBackgroundTriangle(int x1, int y1, int x2, int y2, int x3, int y3, uint32_t colour)
 {
     DrawTriangle(static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
-                 static_cast<double>(y2), static_cast<double>(x3), static_cast<double>(y3),
-                 colour, m_background);
+                 static_cast<double>(y2), static_cast<double>(x3), static_cast<double>(y3), colour,
+                 m_background);
 }
 
 void Stage2Engine::PaintCharacterSelect()
@@ -70,8 +69,7 @@ void Stage2Engine::PaintLevelSelect()
     {
         const PixelImage& thumbnail = m_levelThumbnails[i];
         thumbnail.RenderImage(m_background, 0, 0, kThumbnailHits[i].x1, kThumbnailHits[i].y1,
-                              thumbnail.GetWidth(),
-                              thumbnail.GetHeight());
+                              thumbnail.GetWidth(), thumbnail.GetHeight());
     }
     PaintButtons();
 }
@@ -81,8 +79,7 @@ void Stage2Engine::PaintButtons()
     DrawRectangle(kBackBox.x1, kBackBox.y1, kBackBox.x2, kBackBox.y2, kCyan, m_background);
     // The arrow head points left from the box's left edge.
     DrawBackgroundTriangle(50, 30, 40, 45, 50, 60, kCyan);
-    DrawRectangle(kConfirmBox.x1, kConfirmBox.y1, kConfirmBox.x2, kConfirmBox.y2, kCyan,
-                  m_background);
+    DrawRectangle(kConfirmBox.x1, kConfirmBox.y1, kConfirmBox.x2, kConfirmBox.y2, kCyan, m_background);
 }
 
 // Stars first, so a level tile in the same cell covers its star; by day

@@ -46,24 +46,27 @@ void Stage2Engine::DrawMarkers()
             const double top = player->GetY() - kPointerGap - kPointerHeight;
             DrawTriangle(centreX - kPointerHalf - 1, top - 1, centreX + kPointerHalf + 1, top - 1, centreX,
                          top + kPointerHeight + 1, kTextOutline);
-            DrawTriangle(centreX - kPointerHalf, top, centreX + kPointerHalf, top, centreX, top + kPointerHeight,
-                         kPlayerColours[i]);
-            m_markers[m_markerCount++] = {static_cast<int>(centreX) - kPointerHalf - 2, static_cast<int>(top) - 2,
-                                          static_cast<int>(centreX) + kPointerHalf + 2,
-                                          static_cast<int>(top) + kPointerHeight + 2};
+            DrawTriangle(centreX - kPointerHalf, top, centreX + kPointerHalf, top, centreX,
+                         top + kPointerHeight, kPlayerColours[i]);
+            m_markers[m_markerCount++] = {
+                static_cast<int>(centreX) - kPointerHalf - 2, static_cast<int>(top) - 2,
+                static_cast<int>(centreX) + kPointerHalf + 2, static_cast<int>(top) + kPointerHeight + 2};
             continue;
         }
         // Pinned: the arrow's tip at the side; its colour grows from the
         // tip with the distance travelled past the edge.
         const bool right = player->GetEdgeOvershoot() > 0;
-        const double limit = right ? GravityObject::kEdgeLimit - GravityObject::kEdgeSlack : GravityObject::kEdgeLimit;
+        const double limit =
+            right ? GravityObject::kEdgeLimit - GravityObject::kEdgeSlack : GravityObject::kEdgeLimit;
         const double filled = std::clamp(std::abs(player->GetEdgeOvershoot()) / limit, 0.15, 1.0);
         const double tip = right ? m_windowWidth - 1 : 0;
         const double length = right ? -kArrowLength : kArrowLength;
-        DrawTriangle(tip, centreY, tip + length, centreY - kArrowHalf, tip + length, centreY + kArrowHalf, kTextOutline);
-        DrawTriangle(tip, centreY, tip + length * filled, centreY - kArrowHalf * filled, tip + length * filled,
-                     centreY + kArrowHalf * filled, kPlayerColours[i]);
-        const int near = static_cast<int>(std::min(tip, tip + length)), far = static_cast<int>(std::max(tip, tip + length));
+        DrawTriangle(tip, centreY, tip + length, centreY - kArrowHalf, tip + length, centreY + kArrowHalf,
+                     kTextOutline);
+        DrawTriangle(tip, centreY, tip + length * filled, centreY - kArrowHalf * filled,
+                     tip + length * filled, centreY + kArrowHalf * filled, kPlayerColours[i]);
+        const int near = static_cast<int>(std::min(tip, tip + length)),
+                  far = static_cast<int>(std::max(tip, tip + length));
         m_markers[m_markerCount++] = {near - 1, static_cast<int>(centreY) - kArrowHalf - 1, far + 1,
                                       static_cast<int>(centreY) + kArrowHalf + 1};
     }

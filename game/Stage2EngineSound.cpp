@@ -24,7 +24,8 @@ void Stage2Engine::PlayCue(const char* name, float volume, float pitch) { m_soun
 void Stage2Engine::FollowWithMusic()
 {
     const bool round = IsRoundState();
-    m_sound.PlayMusic(round ? kRoundMusic : kMenuMusic, m_state == Paused ? kPausedMusicVolume : kMusicVolume);
+    m_sound.PlayMusic(round ? kRoundMusic : kMenuMusic,
+                      m_state == Paused ? kPausedMusicVolume : kMusicVolume);
 }
 
 void Stage2Engine::OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength)
@@ -35,7 +36,8 @@ void Stage2Engine::OnObjectEvent(const GravityObject& object, ObjectEvent event,
     const char* cue = kCues[static_cast<int>(event)];
     if (event == ObjectEvent::Hit)
         // A light bump is soft and high, a hard knockback loud and low.
-        PlayCue(cue, std::clamp(0.25f + strength / 30.0f, 0.25f, 1.0f), std::clamp(1.3f - strength / 50.0f, 0.7f, 1.3f));
+        PlayCue(cue, std::clamp(0.25f + strength / 30.0f, 0.25f, 1.0f),
+                std::clamp(1.3f - strength / 50.0f, 0.7f, 1.3f));
     else
         PlayCue(cue, event == ObjectEvent::LiftTurn ? 0.3f : 0.8f);
 }

@@ -71,8 +71,8 @@ void Stage2Engine::OnMouseDown(int button, int x, int y)
 // Confirm; the first rectangle hit acts.
 void Stage2Engine::ClickSelection(int x, int y)
 {
-    const int choice = m_state == SelectLevel ? FirstHit(kThumbnailHits, x, y)
-                                              : FirstHit(kPortraitHits, x, y);
+    const int choice =
+        m_state == SelectLevel ? FirstHit(kThumbnailHits, x, y) : FirstHit(kPortraitHits, x, y);
     if (choice >= 0)
     {
         m_highlight = choice;
@@ -292,7 +292,6 @@ void Stage2Engine::PulseSun()
     }
     // Show the sun drawn on the last pass, then draw it anew on the
     // background, without asking for a whole redraw.
-    CopyBackgroundPixels(kSunBox.x1, kSunBox.y1, kSunBox.x2 - kSunBox.x1,
-                         kSunBox.y2 - kSunBox.y1);
+    CopyBackgroundPixels(kSunBox.x1, kSunBox.y1, kSunBox.x2 - kSunBox.x1, kSunBox.y2 - kSunBox.y1);
     DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, m_background);
 }

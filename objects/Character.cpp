@@ -48,8 +48,7 @@ void Character::Draw()
     // A character without sprites shows nothing, but its place is still
     // recorded: the motion rules read it as the start of the next frame.
     if (m_currentImage)
-        m_currentImage->RenderImage(m_engine->GetForeground(), 0, 0, m_x, m_y, m_width,
-                                    m_height);
+        m_currentImage->RenderImage(m_engine->GetForeground(), 0, 0, m_x, m_y, m_width, m_height);
     StoreLastDrawnPosition();
 }
 
@@ -97,8 +96,8 @@ void Character::Accelerate(float direction)
     else
     {
         // Air control is weaker in the ratio of the two frictions.
-        const float ratio = std::max(m_groundFriction, m_airFriction) /
-                            std::min(m_groundFriction, m_airFriction);
+        const float ratio =
+            std::max(m_groundFriction, m_airFriction) / std::min(m_groundFriction, m_airFriction);
         m_velocityX += direction / ratio;
     }
 }

@@ -9,8 +9,7 @@ namespace
 constexpr double kSteerStep = 0.2;
 } // namespace
 
-FlyingNPC::FlyingNPC(BaseEngine* engine, int startX, int startY, int targetPlayer,
-                     CharacterKind kind)
+FlyingNPC::FlyingNPC(BaseEngine* engine, int startX, int startY, int targetPlayer, CharacterKind kind)
     : Character(engine, startX, startY, kind), m_targetPlayer(targetPlayer)
 {
     m_x = m_spawnX;
@@ -45,10 +44,10 @@ void FlyingNPC::SteerTowardsTarget()
 
         // The player's centre less half its size: its top-left corner, so
         // the flyer aims to cover it exactly.
-        const int targetX = player->GetX() + player->GetDrawOffsetX() +
-                            player->GetDrawWidth() / 2 - player->GetWidth() / 2;
-        const int targetY = player->GetY() + player->GetDrawOffsetY() +
-                            player->GetDrawHeight() / 2 - player->GetHeight() / 2;
+        const int targetX =
+            player->GetX() + player->GetDrawOffsetX() + player->GetDrawWidth() / 2 - player->GetWidth() / 2;
+        const int targetY =
+            player->GetY() + player->GetDrawOffsetY() + player->GetDrawHeight() / 2 - player->GetHeight() / 2;
 
         if (targetX > m_x)
         {

@@ -155,8 +155,7 @@ void GravityObject::CheckCollisions()
     ForEachOtherObject([this](DisplayableObject* object) {
         auto* const other = dynamic_cast<GravityObject*>(object);
         if (other)
-            CollideWithObject(other, other->m_x + other->m_drawOffsetX,
-                              other->m_y + other->m_drawOffsetY);
+            CollideWithObject(other, other->m_x + other->m_drawOffsetX, other->m_y + other->m_drawOffsetY);
     });
 }
 
@@ -300,8 +299,7 @@ void GravityObject::CollideWithObject(GravityObject* other, int otherX, int othe
             }
         }
         // Running into its right side.
-        if (m_lastDrawnX > m_x && m_x == otherX + otherWidth - 1 &&
-            OverlapsRows(otherY, otherHeight))
+        if (m_lastDrawnX > m_x && m_x == otherX + otherWidth - 1 && OverlapsRows(otherY, otherHeight))
         {
             m_x = otherX + tile;
             const float vx = m_velocityX;
@@ -321,8 +319,7 @@ void GravityObject::CollideWithObject(GravityObject* other, int otherX, int othe
             }
         }
         // Hitting it from below.
-        if (m_lastDrawnY > m_y && OverlapsColumns(otherX, otherWidth) &&
-            m_y == otherY + otherHeight - 1)
+        if (m_lastDrawnY > m_y && OverlapsColumns(otherX, otherWidth) && m_y == otherY + otherHeight - 1)
         {
             m_y = otherY + tile;
             const float vx = m_velocityX;

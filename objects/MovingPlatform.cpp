@@ -50,7 +50,6 @@ void MovingPlatform::Draw()
 {
     const int tile = m_engine->TileSize();
     for (int i = 0; i < kSegments; ++i)
-        m_image.RenderImageWithMask(m_engine->GetForeground(), 0, 0, m_x + i * tile, m_y, tile,
-                                    m_height);
+        m_image.RenderImageWithMask(m_engine->GetForeground(), 0, 0, m_x + i * tile, m_y, tile, m_height);
     StoreLastDrawnPosition();
 }

@@ -34,7 +34,8 @@ void FillSurface(SDL_Surface* surface, uint32_t value)
 
 SurfacePtr MakeSurface(int width, int height, uint32_t fill)
 {
-    SurfacePtr surface(SDL_CreateRGBSurface(0, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), SDL_FreeSurface);
+    SurfacePtr surface(SDL_CreateRGBSurface(0, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
+                       SDL_FreeSurface);
     FillSurface(surface.get(), fill);
     return surface;
 }
@@ -53,7 +54,8 @@ void ExpectMatchesReference(SDL_Surface* surface, const std::string& name)
     const std::string path = SourceDir() + "/tests/reference/" + name + ".png";
     const std::string actual = SourceDir() + "/tests/reference/actual-" + name + ".png";
     const auto save = [&](const std::string& to) {
-        return WritePng(to, surface->w, surface->h, [&](int x, int y) { return 0xFF000000 | RgbAt(surface, x, y); });
+        return WritePng(to, surface->w, surface->h,
+                        [&](int x, int y) { return 0xFF000000 | RgbAt(surface, x, y); });
     };
     if (const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES"); update && std::string(update) == "1")
         return save(path) ? void() : ADD_FAILURE() << name << " could not be saved";
@@ -66,7 +68,8 @@ void ExpectMatchesReference(SDL_Surface* surface, const std::string& name)
             differing += RgbAt(surface, x, y) != RgbAt(reference, x, y);
     SDL_FreeSurface(reference);
     if (differing)
-        ADD_FAILURE() << name << ": " << differing << " pixels differ (-1: no reference of that size); the screen "
+        ADD_FAILURE() << name << ": " << differing
+                      << " pixels differ (-1: no reference of that size); the screen "
                       << (save(actual) ? "is saved as " + actual : "could not be saved");
 }
 

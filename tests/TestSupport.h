@@ -21,7 +21,8 @@ void FillSurface(SDL_Surface* surface, uint32_t value);
 using SurfacePtr = std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>;
 SurfacePtr MakeSurface(int width, int height, uint32_t fill);
 // Pixels whose RGB is the colour, within the corners (both included).
-int CountRgb(SDL_Surface* surface, uint32_t colour, int x1 = 0, int y1 = 0, int x2 = 1 << 20, int y2 = 1 << 20);
+int CountRgb(SDL_Surface* surface, uint32_t colour, int x1 = 0, int y1 = 0, int x2 = 1 << 20,
+             int y2 = 1 << 20);
 // Compares the RGB of a surface with tests/reference/<name>.png, saving the
 // surface beside it as actual-<name>.png when they differ; with
 // SKIRMORA_UPDATE_REFERENCES=1 (scripts/update-references) rewrites it.

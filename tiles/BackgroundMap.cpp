@@ -15,11 +15,10 @@ BackgroundMap::BackgroundMap(int tileSize) : TileManager(tileSize)
 
 BackgroundMap::~BackgroundMap() = default;
 
-void BackgroundMap::DrawTileAt(BaseEngine* /*engine*/, SDL_Surface* surface, int mapX, int mapY,
-                               int screenX, int screenY)
+void BackgroundMap::DrawTileAt(BaseEngine* /*engine*/, SDL_Surface* surface, int mapX, int mapY, int screenX,
+                               int screenY)
 {
     const int code = GetCell(mapX, mapY);
     if (code == kStarTile || code == kSmallStarTile)
-        m_tileImages[code].RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth,
-                                               m_tileHeight);
+        m_tileImages[code].RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth, m_tileHeight);
 }

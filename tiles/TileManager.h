@@ -18,18 +18,18 @@ public:
     TileManager(const TileManager&) = delete;
     TileManager& operator=(const TileManager&) = delete;
 
-    virtual void DrawTileAt(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY,
-                            int screenX, int screenY);
-    virtual void DrawTile(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY,
-                          int screenX, int screenY);
+    virtual void DrawTileAt(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY, int screenX,
+                            int screenY);
+    virtual void DrawTile(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY, int screenX,
+                          int screenY);
     virtual void DrawTileInPlace(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY);
 
     // Frees any old cells and allocates width x height cells, all 0.
     void SetMapSize(int width, int height);
     // Draws cells (firstMapX, firstMapY) to (lastMapX, lastMapY) inclusive,
     // column by column, with the first cell at (screenX, screenY).
-    void DrawTileRange(BaseEngine* engine, SDL_Surface* surface, int firstMapX, int firstMapY,
-                       int lastMapX, int lastMapY, int screenX, int screenY);
+    void DrawTileRange(BaseEngine* engine, SDL_Surface* surface, int firstMapX, int firstMapY, int lastMapX,
+                       int lastMapY, int screenX, int screenY);
 
     // Cells are row-major; callers keep positions inside the grid.
     int32_t GetCell(int mapX, int mapY) const { return m_cells[mapY * m_mapWidth + mapX]; }

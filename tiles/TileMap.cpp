@@ -16,27 +16,26 @@ TileMap::TileMap(int tileSize) : TileManager(tileSize)
 
 TileMap::~TileMap() = default;
 
-void TileMap::DrawTileAt(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY,
-                         int screenX, int screenY)
+void TileMap::DrawTileAt(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY, int screenX,
+                         int screenY)
 {
     switch (GetCell(mapX, mapY))
     {
     case kBrickTile:
     case kJumpBlockTile:
-        m_tileImages[GetCell(mapX, mapY)].RenderImage(surface, 0, 0, screenX, screenY,
-                                                      m_tileWidth, m_tileHeight);
+        m_tileImages[GetCell(mapX, mapY)].RenderImage(surface, 0, 0, screenX, screenY, m_tileWidth,
+                                                      m_tileHeight);
         break;
     case kThinPlatformTile:
         m_tileImages[kThinPlatformTile].RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth,
-                                            m_tileHeight);
+                                                            m_tileHeight);
         break;
     case kLeverTile: // its picture follows the day flag
     {
         const auto* game = dynamic_cast<const Stage2Engine*>(engine);
         if (!game)
             return;
-        const PixelImage& lever =
-            game->IsDaytime() ? m_tileImages[kLeverTile] : m_tileImages[kLeverTile + 1];
+        const PixelImage& lever = game->IsDaytime() ? m_tileImages[kLeverTile] : m_tileImages[kLeverTile + 1];
         lever.RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth, m_tileHeight);
         break;
     }

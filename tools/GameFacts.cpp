@@ -13,8 +13,8 @@ namespace
 {
 std::string Rect(const ScreenRect& r)
 {
-    return "[" + std::to_string(r.x1) + ", " + std::to_string(r.y1) + ", " +
-           std::to_string(r.x2) + ", " + std::to_string(r.y2) + "]";
+    return "[" + std::to_string(r.x1) + ", " + std::to_string(r.y1) + ", " + std::to_string(r.x2) + ", " +
+           std::to_string(r.y2) + "]";
 }
 
 template <int Count> std::string Rects(const ScreenRect (&rects)[Count])
@@ -47,10 +47,10 @@ int main()
                 "  \"portraits\": %s,\n  \"thumbnails\": %s,\n"
                 "  \"back\": %s,\n  \"back_box\": %s,\n  \"confirm\": %s,\n  \"sun\": %s,\n"
                 "  \"level_files\": %s\n}\n",
-                kWindowWidth, kWindowHeight, title, kFontFile, kGridColumns, kGridRows,
-                kTileSize, kReferenceInset, kBrickTile, kThinPlatformTile, kJumpBlockTile,
-                kLeverTile, kDaySky, kNightSky, kCyan, kBlack, Rects(kPortraitHits).c_str(),
-                Rects(kThumbnailHits).c_str(), Rect(kBackHit).c_str(), Rect(kBackBox).c_str(),
-                Rect(kConfirmBox).c_str(), Rect(kSunBox).c_str(), Strings(kLevelFiles).c_str());
+                kWindowWidth, kWindowHeight, title, kFontFile, kGridColumns, kGridRows, kTileSize,
+                kReferenceInset, kBrickTile, kThinPlatformTile, kJumpBlockTile, kLeverTile, kDaySky,
+                kNightSky, kCyan, kBlack, Rects(kPortraitHits).c_str(), Rects(kThumbnailHits).c_str(),
+                Rect(kBackHit).c_str(), Rect(kBackBox).c_str(), Rect(kConfirmBox).c_str(),
+                Rect(kSunBox).c_str(), Strings(kLevelFiles).c_str());
     return 0;
 }

@@ -33,8 +33,8 @@ void DrawGrid(Stage2Engine& game, TileManager& map, const Grid& grid)
         for (int column = 0; column < GameData::kGridColumns; ++column)
             map.SetCell(column, row, grid[row][column]);
     map.SetOrigin(0, 0);
-    map.DrawTileRange(&game, game.GetBackground(), 0, 0, GameData::kGridColumns - 1,
-                      GameData::kGridRows - 1, 0, 0);
+    map.DrawTileRange(&game, game.GetBackground(), 0, 0, GameData::kGridColumns - 1, GameData::kGridRows - 1,
+                      0, 0);
 }
 
 // For each target cell along one axis: the source cells it covers and how
@@ -108,8 +108,7 @@ void LevelPicture::MarkFourthLevelObjects()
 {
     for (const LiftPlacement& lift : kLifts)
         MarkBox(lift.x, lift.minY, 3 * kTile, lift.maxY - lift.minY + kTile, kObjectMark);
-    MarkBox(kPatrolLeft, kWalker.y + kTile / 2 - 1, kPatrolRight - kPatrolLeft + kTile, 2,
-            kObjectMark);
+    MarkBox(kPatrolLeft, kWalker.y + kTile / 2 - 1, kPatrolRight - kPatrolLeft + kTile, 2, kObjectMark);
 }
 
 void LevelPicture::DrawImage(const PixelImage& image, int x, int y, bool masked)
@@ -158,17 +157,16 @@ std::vector<uint32_t> LevelPicture::Thumbnail(int width, int height) const
     return BoxDownscale(Pixels(), surface->w, surface->h, width, height);
 }
 
-std::vector<uint32_t> LevelPicture::BoxDownscale(const std::vector<uint32_t>& source,
-                                                 int sourceWidth, int sourceHeight, int width,
-                                                 int height)
+std::vector<uint32_t> LevelPicture::BoxDownscale(const std::vector<uint32_t>& source, int sourceWidth,
+                                                 int sourceHeight, int width, int height)
 {
     if (width < 1 || height < 1 || sourceWidth < 1 || sourceHeight < 1 ||
         source.size() != static_cast<size_t>(sourceWidth) * sourceHeight)
         return {};
     const std::vector<Span> columns = Spans(sourceWidth, width);
     const std::vector<Span> rows = Spans(sourceHeight, height);
-    const double area = (static_cast<double>(sourceWidth) / width) *
-                        (static_cast<double>(sourceHeight) / height);
+    const double area =
+        (static_cast<double>(sourceWidth) / width) * (static_cast<double>(sourceHeight) / height);
 
     std::vector<uint32_t> target(static_cast<size_t>(width) * height);
     for (int ty = 0; ty < height; ++ty)
@@ -180,8 +178,7 @@ std::vector<uint32_t> LevelPicture::BoxDownscale(const std::vector<uint32_t>& so
                 {
                     const double weight = rows[ty].weights[j] * columns[tx].weights[i];
                     const uint32_t pixel =
-                        source[static_cast<size_t>(rows[ty].first + j) * sourceWidth +
-                               columns[tx].first + i];
+                        source[static_cast<size_t>(rows[ty].first + j) * sourceWidth + columns[tx].first + i];
                     for (int channel = 0; channel < 3; ++channel)
                         sums[channel] += weight * ((pixel >> (16 - 8 * channel)) & 0xFF);
                 }

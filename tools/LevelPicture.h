@@ -18,8 +18,7 @@ public:
     explicit LevelPicture(Stage2Engine& game) : m_game(game) {}
 
     // False when a map file cannot be opened; the picture is then unchanged.
-    bool Paint(const std::string& mapFile,
-               const std::string& starFieldFile = GameData::kStarFieldFile);
+    bool Paint(const std::string& mapFile, const std::string& starFieldFile = GameData::kStarFieldFile);
     // Paints one of the game's levels; the fourth with the lifts and enemies
     // that the game adds to it, at their starting places, since they set it
     // apart.

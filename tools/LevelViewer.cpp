@@ -26,10 +26,9 @@ bool DrawLevel(Stage2Engine& game, LevelPicture& picture, int index, const char*
 {
     // The thumbnail keeps its name, in the directory given.
     const std::string name = std::strrchr(kThumbnailFiles[index], '/') + 1;
-    if (!picture.PaintLevel(index) ||
-        !PngFile::Save(std::string(thumbnailDir) + "/" + name,
-                       picture.Thumbnail(kThumbnailWidth, kThumbnailHeight), kThumbnailWidth,
-                       kThumbnailHeight))
+    if (!picture.PaintLevel(index) || !PngFile::Save(std::string(thumbnailDir) + "/" + name,
+                                                     picture.Thumbnail(kThumbnailWidth, kThumbnailHeight),
+                                                     kThumbnailWidth, kThumbnailHeight))
         return false;
     if (!fullSizeDir)
         return true;
@@ -38,8 +37,8 @@ bool DrawLevel(Stage2Engine& game, LevelPicture& picture, int index, const char*
     picture.MarkBox(game.GetPlayer2StartX(), game.GetPlayer2StartY(), kTile, kTile, kPlayer2Mark);
     if (index == kBusyLevel)
         picture.MarkFourthLevelObjects();
-    return PngFile::Save(std::string(fullSizeDir) + "/" + name, picture.Pixels(),
-                         game.GetWindowWidth(), game.GetWindowHeight());
+    return PngFile::Save(std::string(fullSizeDir) + "/" + name, picture.Pixels(), game.GetWindowWidth(),
+                         game.GetWindowHeight());
 }
 } // namespace
 
@@ -47,8 +46,7 @@ int main(int argc, char* argv[])
 {
     if (argc < 2 || argc > 3)
     {
-        std::fprintf(stderr, "usage: %s <thumbnail directory> [<full-size directory>]\n",
-                     argv[0]);
+        std::fprintf(stderr, "usage: %s <thumbnail directory> [<full-size directory>]\n", argv[0]);
         return 2;
     }
     // The viewer opens no window that anyone sees.
@@ -63,8 +61,7 @@ int main(int argc, char* argv[])
     for (int index = 0; index < kLevelCount; ++index)
         if (!DrawLevel(game, picture, index, argv[1], argc == 3 ? argv[2] : nullptr))
         {
-            std::fprintf(stderr, "level_viewer: cannot draw %s\n",
-                         kLevelFiles[index]);
+            std::fprintf(stderr, "level_viewer: cannot draw %s\n", kLevelFiles[index]);
             ++failures;
         }
     game.Deinitialise();

@@ -21,20 +21,29 @@ int CodeOf(char symbol, bool level)
     {
         switch (symbol)
         {
-        case '#': return GameData::kBrickTile;
-        case '=': return GameData::kThinPlatformTile;
-        case '^': return GameData::kJumpBlockTile;
-        case 'L': return GameData::kLeverTile;
+        case '#':
+            return GameData::kBrickTile;
+        case '=':
+            return GameData::kThinPlatformTile;
+        case '^':
+            return GameData::kJumpBlockTile;
+        case 'L':
+            return GameData::kLeverTile;
         case '1':
-        case '2': return GameData::kEmptyTile;
-        default: return -1;
+        case '2':
+            return GameData::kEmptyTile;
+        default:
+            return -1;
         }
     }
     switch (symbol)
     {
-    case '*': return GameData::kStarTile;
-    case '+': return GameData::kSmallStarTile;
-    default: return -1;
+    case '*':
+        return GameData::kStarTile;
+    case '+':
+        return GameData::kSmallStarTile;
+    default:
+        return -1;
     }
 }
 } // namespace
@@ -66,8 +75,7 @@ bool MapSource::Parse(const std::string& text, std::string& error)
             if (keyword == "output" && !value.empty() && !(in >> rest) &&
                 value.find('/') == std::string::npos)
                 m_output = value;
-            else if (keyword == "kind" && (value == "level" || value == "background") &&
-                     !(in >> rest))
+            else if (keyword == "kind" && (value == "level" || value == "background") && !(in >> rest))
             {
                 m_level = value == "level";
                 m_kindGiven = true;
@@ -89,8 +97,7 @@ bool MapSource::Parse(const std::string& text, std::string& error)
     if (m_output.empty() || !m_kindGiven)
         error = "the output file and the kind must both be named";
     else if (m_rowsRead != kRows)
-        error = "the grid has " + std::to_string(m_rowsRead) + " rows, not " +
-                std::to_string(kRows);
+        error = "the grid has " + std::to_string(m_rowsRead) + " rows, not " + std::to_string(kRows);
     else if (m_level && (!CheckStarts(error) || !CheckLevers(error) || !CheckBusyLevelRoom(error)))
         return false;
     return error.empty();
@@ -105,8 +112,7 @@ bool MapSource::ReadGridRow(const std::string& row, std::string& error)
     }
     if (row.size() != static_cast<size_t>(kColumns))
     {
-        error = "a grid row has " + std::to_string(row.size()) + " symbols, not " +
-                std::to_string(kColumns);
+        error = "a grid row has " + std::to_string(row.size()) + " symbols, not " + std::to_string(kColumns);
         return false;
     }
     for (int column = 0; column < kColumns; ++column)
@@ -190,15 +196,16 @@ bool MapSource::CheckBusyLevelRoom(std::string& error) const
             for (int x = x1; x <= x2; x += kTileSize)
                 if (m_codes[y / kTileSize][x / kTileSize] != kEmptyTile)
                 {
-                    error = std::string(what) + " runs into column " + std::to_string(x / kTileSize) + ", row " +
-                            std::to_string(y / kTileSize);
+                    error = std::string(what) + " runs into column " + std::to_string(x / kTileSize) +
+                            ", row " + std::to_string(y / kTileSize);
                     return false;
                 }
         return true;
     };
     bool room = clear("the walker", kTileSize * 2, kWalker.y, kWindowWidth - kTileSize * 3, kWalker.y);
     for (const LiftPlacement& lift : kLifts)
-        room = room && clear("a lift", lift.x, lift.minY - kTileSize, lift.x + 3 * kTileSize - 1, lift.maxY + kTileSize - 1);
+        room = room && clear("a lift", lift.x, lift.minY - kTileSize, lift.x + 3 * kTileSize - 1,
+                             lift.maxY + kTileSize - 1);
     for (const FlyerPlacement& flyer : kFlyers)
         room = room && clear("a flyer", flyer.x, flyer.y, flyer.x, flyer.y);
     for (int x = kTileSize; room && x < kWindowWidth - kTileSize; x += kTileSize)
@@ -219,7 +226,6 @@ std::string MapSource::MapFileText() const
     }
     if (m_level)
         for (int player = 0; player < 2; ++player)
-            text += std::to_string(m_startX[player]) + ' ' + std::to_string(m_startY[player]) +
-                    ' ';
+            text += std::to_string(m_startX[player]) + ' ' + std::to_string(m_startY[player]) + ' ';
     return text;
 }

@@ -26,8 +26,7 @@ bool PictureSet::Add(const std::string& name, const std::string& text, std::stri
         return false;
     for (const auto& [otherName, other] : m_arts)
         for (const std::string* path : {&art.GetOutput(), &art.GetMirrorOutput()})
-            if (!path->empty() &&
-                (*path == other.GetOutput() || *path == other.GetMirrorOutput()))
+            if (!path->empty() && (*path == other.GetOutput() || *path == other.GetMirrorOutput()))
             {
                 error = *path + " is also written by " + otherName;
                 return false;

@@ -18,7 +18,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "picture_tool: %s\n", error.c_str());
         return 1;
     }
-    std::printf("picture_tool: %zu pictures written under %s\n", pictures.OutputPaths().size(),
-                argv[2]);
+    std::printf("picture_tool: %zu pictures written under %s\n", pictures.OutputPaths().size(), argv[2]);
     return 0;
 }

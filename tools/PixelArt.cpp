@@ -24,8 +24,7 @@ std::string TrimLeft(const std::string& text)
 bool ReadCount(std::istringstream& in, int limit, int& value)
 {
     std::string word;
-    if (!(in >> word) || word.find_first_not_of("0123456789") != std::string::npos ||
-        word.size() > 5)
+    if (!(in >> word) || word.find_first_not_of("0123456789") != std::string::npos || word.size() > 5)
         return false;
     value = std::atoi(word.c_str());
     return value >= 1 && value <= limit;
@@ -51,7 +50,12 @@ bool ReadColour(const std::string& word, uint32_t& colour)
 bool PixelArt::Parse(const std::string& text, std::string& error)
 {
     *this = PixelArt();
-    enum class Section { Header, Palette, Pixels } section = Section::Header;
+    enum class Section
+    {
+        Header,
+        Palette,
+        Pixels
+    } section = Section::Header;
 
     std::istringstream lines(text);
     std::string raw;
@@ -110,8 +114,7 @@ bool PixelArt::ParseHeaderLine(const std::string& line, std::string& error)
     if (keyword == "output" || keyword == "mirror")
     {
         std::string path;
-        if (!(in >> path) || (in >> rest) || path.find("..") != std::string::npos ||
-            path[0] == '/')
+        if (!(in >> path) || (in >> rest) || path.find("..") != std::string::npos || path[0] == '/')
         {
             error = keyword + " needs one relative path inside the output root";
             return false;

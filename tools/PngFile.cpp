@@ -15,8 +15,7 @@ struct SurfaceDeleter
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 } // namespace
 
-bool PngFile::Save(const std::string& path, const std::vector<uint32_t>& pixels, int width,
-                   int height)
+bool PngFile::Save(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height)
 {
     if (width < 1 || height < 1 || pixels.size() != static_cast<size_t>(width) * height)
         return false;
@@ -25,8 +24,7 @@ bool PngFile::Save(const std::string& path, const std::vector<uint32_t>& pixels,
     if (!parent.empty())
         std::filesystem::create_directories(parent, ignored);
 
-    SurfacePtr surface(
-        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
+    SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!surface)
         return false;
     for (int y = 0; y < height; ++y)
@@ -35,8 +33,7 @@ bool PngFile::Save(const std::string& path, const std::vector<uint32_t>& pixels,
     return IMG_SavePNG(surface.get(), path.c_str()) == 0;
 }
 
-bool PngFile::Load(const std::string& path, std::vector<uint32_t>& pixels, int& width,
-                   int& height)
+bool PngFile::Load(const std::string& path, std::vector<uint32_t>& pixels, int& width, int& height)
 {
     SurfacePtr loaded(IMG_Load(path.c_str()));
     if (!loaded)

@@ -11,9 +11,7 @@ class PngFile
 {
 public:
     // Writes width x height pixels; creates missing parent directories.
-    static bool Save(const std::string& path, const std::vector<uint32_t>& pixels, int width,
-                     int height);
+    static bool Save(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
     // Reads any file the image library reads, converted to 0xAARRGGBB.
-    static bool Load(const std::string& path, std::vector<uint32_t>& pixels, int& width,
-                     int& height);
+    static bool Load(const std::string& path, std::vector<uint32_t>& pixels, int& width, int& height);
 };

@@ -20,8 +20,7 @@ bool Refuse(std::string& error, const std::string& message)
 bool More(std::istringstream& in) { return !(in >> std::ws).eof(); }
 
 // One number from low to high, stored times unit (e.g. ms as seconds).
-bool ReadNumber(std::istringstream& in, double low, double high, double& value,
-                double unit = 1.0)
+bool ReadNumber(std::istringstream& in, double low, double high, double& value, double unit = 1.0)
 {
     std::string word;
     char* end = nullptr;
@@ -45,18 +44,17 @@ bool NoteHz(const std::string& name, double& hz)
 {
     static const std::string kSemitones = "C D EF G A B";
     const bool sharp = name.size() == 3 && name[1] == '#';
-    if (name.size() != (sharp ? 3u : 2u) || name[0] == ' ' ||
-        kSemitones.find(name[0]) == std::string::npos || name.back() < '0' || name.back() > '8')
+    if (name.size() != (sharp ? 3u : 2u) || name[0] == ' ' || kSemitones.find(name[0]) == std::string::npos ||
+        name.back() < '0' || name.back() > '8')
         return false;
-    const int midi = 12 * (name.back() - '0' + 1) + static_cast<int>(kSemitones.find(name[0])) +
-                     (sharp ? 1 : 0);
+    const int midi =
+        12 * (name.back() - '0' + 1) + static_cast<int>(kSemitones.find(name[0])) + (sharp ? 1 : 0);
     hz = 440.0 * std::pow(2.0, (midi - 69) / 12.0);
     return true;
 }
 
 // The lines that shape a tone, alike in a step and in a voice.
-bool ReadTone(const std::string& keyword, std::istringstream& in, SoundSource::Tone& tone,
-              std::string& error)
+bool ReadTone(const std::string& keyword, std::istringstream& in, SoundSource::Tone& tone, std::string& error)
 {
     if (keyword == "wave")
     {
@@ -86,16 +84,13 @@ bool ReadTone(const std::string& keyword, std::istringstream& in, SoundSource::T
     }
     if (keyword == "envelope")
     {
-        return (ReadNumber(in, 0, 5000, tone.attack, 0.001) &&
-                ReadNumber(in, 0, 5000, tone.decay, 0.001) &&
-                ReadNumber(in, 0, 100, tone.sustain, 0.01) &&
-                ReadNumber(in, 0, 5000, tone.release, 0.001)) ||
+        return (ReadNumber(in, 0, 5000, tone.attack, 0.001) && ReadNumber(in, 0, 5000, tone.decay, 0.001) &&
+                ReadNumber(in, 0, 100, tone.sustain, 0.01) && ReadNumber(in, 0, 5000, tone.release, 0.001)) ||
                Refuse(error, "envelope is attack ms, decay ms, sustain % and release ms");
     }
     if (keyword == "vibrato")
     {
-        return (ReadNumber(in, 0, 50, tone.vibratoHz) &&
-                ReadNumber(in, 0, 50, tone.vibratoDepth, 0.01)) ||
+        return (ReadNumber(in, 0, 50, tone.vibratoHz) && ReadNumber(in, 0, 50, tone.vibratoDepth, 0.01)) ||
                Refuse(error, "vibrato is a rate up to 50 Hz and a depth up to 50 %");
     }
     if (keyword == "noise" || keyword == "volume")
@@ -126,12 +121,12 @@ bool SoundSource::Parse(const std::string& text, std::string& error)
         ok = CloseVoice(error);
     if (!ok)
         return Refuse(error, "line " + std::to_string(m_line) + ": " + error);
-    return !m_notes.empty() ||
-           Refuse(error, !m_kindGiven ? "no kind given" : m_tune ? "no notes to play" : "no steps");
+    return !m_notes.empty() || Refuse(error, !m_kindGiven ? "no kind given"
+                                             : m_tune     ? "no notes to play"
+                                                          : "no steps");
 }
 
-bool SoundSource::ParseLine(const std::string& keyword, std::istringstream& in,
-                            std::string& error)
+bool SoundSource::ParseLine(const std::string& keyword, std::istringstream& in, std::string& error)
 {
     if (keyword == "kind" || !m_kindGiven)
     {
@@ -178,8 +173,8 @@ bool SoundSource::ParseLine(const std::string& keyword, std::istringstream& in,
     // A tone line before its step or voice is read into a scratch tone, so
     // a misspelt keyword is still reported as one.
     Tone scratch;
-    Tone* tone = m_tune ? (m_inVoice ? &m_voice.tone : nullptr)
-                        : (m_notes.empty() ? nullptr : &m_notes.back().tone);
+    Tone* tone =
+        m_tune ? (m_inVoice ? &m_voice.tone : nullptr) : (m_notes.empty() ? nullptr : &m_notes.back().tone);
     return ReadTone(keyword, in, tone ? *tone : scratch, error) &&
            (tone || Refuse(error, keyword + " comes after a " + (m_tune ? "voice" : "step")));
 }
@@ -209,8 +204,7 @@ bool SoundSource::CloseVoice(std::string& error)
     {
         m_line = m_voice.line;
         return Refuse(error, "the voice's notes last " + std::to_string(total) +
-                                 " sixteenths, which do not divide the loop of " +
-                                 std::to_string(m_loop));
+                                 " sixteenths, which do not divide the loop of " + std::to_string(m_loop));
     }
     for (int at = 0; at < m_loop;)
         for (const auto& [hz, length] : m_voice.notes)

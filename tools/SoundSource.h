@@ -36,7 +36,14 @@
 class SoundSource
 {
 public:
-    enum class Wave { Square, Triangle, Saw, Sine, Noise };
+    enum class Wave
+    {
+        Square,
+        Triangle,
+        Saw,
+        Sine,
+        Noise
+    };
 
     // How a step or a note sounds; times in seconds, levels from 0 to 1.
     struct Tone

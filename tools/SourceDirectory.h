@@ -16,6 +16,6 @@ public:
     };
 
     // False with a message when the directory or one of its files cannot be read.
-    static bool Read(const std::string& directory, const std::string& extension,
-                     std::vector<Source>& sources, std::string& error);
+    static bool Read(const std::string& directory, const std::string& extension, std::vector<Source>& sources,
+                     std::string& error);
 };

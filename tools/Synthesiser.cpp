@@ -44,27 +44,25 @@ double Envelope(const SoundSource::Note& note, double time)
 {
     const SoundSource::Tone& tone = note.tone;
     const double held = std::min(time, note.length);
-    const double decayed =
-        tone.decay > 0.0 ? std::max(0.0, 1.0 - (held - tone.attack) / tone.decay) : 0.0;
-    const double level = held < tone.attack ? held / tone.attack
-                                            : tone.sustain + (1.0 - tone.sustain) * decayed * decayed;
+    const double decayed = tone.decay > 0.0 ? std::max(0.0, 1.0 - (held - tone.attack) / tone.decay) : 0.0;
+    const double level =
+        held < tone.attack ? held / tone.attack : tone.sustain + (1.0 - tone.sustain) * decayed * decayed;
     if (time <= note.length)
         return level;
-    const double left = tone.release > 0.0 ? std::max(0.0, 1.0 - (time - note.length) / tone.release)
-                                           : 0.0;
+    const double left = tone.release > 0.0 ? std::max(0.0, 1.0 - (time - note.length) / tone.release) : 0.0;
     return level * left * left;
 }
 } // namespace
 
-bool Synthesiser::Render(const SoundSource& source, std::vector<int16_t>& samples,
-                         std::string& error)
+bool Synthesiser::Render(const SoundSource& source, std::vector<int16_t>& samples, std::string& error)
 {
     const int rate = source.GetRate();
     size_t length = static_cast<size_t>(std::lround(source.GetLoopLength() * rate));
     if (!source.IsTune())
         for (const SoundSource::Note& note : source.GetNotes())
-            length = std::max(length, static_cast<size_t>(std::lround(note.start * rate) +
-                                                          std::lround((note.length + note.tone.release) * rate)));
+            length =
+                std::max(length, static_cast<size_t>(std::lround(note.start * rate) +
+                                                     std::lround((note.length + note.tone.release) * rate)));
     std::vector<double> mix(length);
     for (const SoundSource::Note& note : source.GetNotes())
         AddNote(note, rate, source.IsTune(), mix);
@@ -88,8 +86,7 @@ bool Synthesiser::Render(const SoundSource& source, std::vector<int16_t>& sample
     return heard;
 }
 
-void Synthesiser::AddNote(const SoundSource::Note& note, int rate, bool wrap,
-                          std::vector<double>& mix)
+void Synthesiser::AddNote(const SoundSource::Note& note, int rate, bool wrap, std::vector<double>& mix)
 {
     const SoundSource::Tone& tone = note.tone;
     const long first = std::lround(note.start * rate);

@@ -16,10 +16,8 @@ public:
     // with the tails of its last notes wrapped round onto the start so that
     // the loop plays on seamlessly. False with a message when the notes
     // together would reach full scale, or make no sound at all.
-    static bool Render(const SoundSource& source, std::vector<int16_t>& samples,
-                       std::string& error);
+    static bool Render(const SoundSource& source, std::vector<int16_t>& samples, std::string& error);
 
 private:
-    static void AddNote(const SoundSource::Note& note, int rate, bool wrap,
-                        std::vector<double>& mix);
+    static void AddNote(const SoundSource::Note& note, int rate, bool wrap, std::vector<double>& mix);
 };

@@ -11,8 +11,7 @@ using namespace GameData;
 GameDriver::GameDriver(const char* font)
 {
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
-    m_started = Initialise("Skirmora under test", kWindowWidth, kWindowHeight, font,
-                           kFontPointSize) == 0;
+    m_started = Initialise("Skirmora under test", kWindowWidth, kWindowHeight, font, kFontPointSize) == 0;
 }
 
 GameDriver::~GameDriver() { Deinitialise(); }
@@ -127,13 +126,16 @@ uint64_t GameDriver::Digest()
         for (size_t i = 0; i < size; ++i)
             hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 0x100000001B3ull;
     };
-    const int32_t fields[] = {m_state, m_highlight, m_level, m_secondsLeft, m_score1, m_score2, m_daytime,
-                              m_paintedNight, static_cast<int32_t>(m_sunColour), m_frameTick, m_timeOffset,
-                              m_player1StartX, m_player1StartY, m_player2StartX, m_player2StartY};
+    const int32_t fields[] = {m_state,         m_highlight,     m_level,
+                              m_secondsLeft,   m_score1,        m_score2,
+                              m_daytime,       m_paintedNight,  static_cast<int32_t>(m_sunColour),
+                              m_frameTick,     m_timeOffset,    m_player1StartX,
+                              m_player1StartY, m_player2StartX, m_player2StartY};
     add(fields, sizeof fields);
     for (int i = 0; const DisplayableObject* object = GetDisplayableObject(i); ++i)
     {
-        const int place[] = {object->GetX(), object->GetY(), object->GetLastDrawnX(), object->GetLastDrawnY()};
+        const int place[] = {object->GetX(), object->GetY(), object->GetLastDrawnX(),
+                             object->GetLastDrawnY()};
         add(place, sizeof place);
         if (const auto* c = dynamic_cast<const Character*>(object))
         {

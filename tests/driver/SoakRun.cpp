@@ -43,7 +43,9 @@ void SoakRun::Run(long passes)
         const GameState before = m_game.GetState();
         const int score1 = m_game.GetScore(1), score2 = m_game.GetScore(2), daytime = m_game.IsDaytime();
         Act();
-        m_report.logicPasses += m_game.Pass(Chance(0.04) ? Uniform(1, 14) : Chance(0.02) ? Uniform(16, 40) : 15);
+        m_report.logicPasses += m_game.Pass(Chance(0.04)   ? Uniform(1, 14)
+                                            : Chance(0.02) ? Uniform(16, 40)
+                                                           : 15);
         m_report.dayChanges += m_game.IsDaytime() != daytime;
         Check(before, score1, score2);
         if (++m_report.passes % 1000 == 0)
@@ -53,7 +55,9 @@ void SoakRun::Run(long passes)
 
 void SoakRun::Act()
 {
-    const auto toggle = [this](int key) { m_game.IsKeyPressed(key) ? m_game.ReleaseKey(key) : m_game.PressKey(key); };
+    const auto toggle = [this](int key) {
+        m_game.IsKeyPressed(key) ? m_game.ReleaseKey(key) : m_game.PressKey(key);
+    };
     const auto anywhere = [this] { m_game.Click(Uniform(-20, 980), Uniform(-20, 740), Uniform(1, 3)); };
     switch (m_game.GetState())
     {
@@ -100,7 +104,8 @@ void SoakRun::ActInRound()
     // Each player now and then makes for the lever and pulls it there;
     // otherwise its keys are pressed and let go at random.
     int lever = 0;
-    while (lever < kGridColumns * kGridRows && m_game.GetLevelTile(lever % kGridColumns, lever / kGridColumns) != kLeverTile)
+    while (lever < kGridColumns * kGridRows &&
+           m_game.GetLevelTile(lever % kGridColumns, lever / kGridColumns) != kLeverTile)
         ++lever;
     for (int player = 0; player < 2; ++player)
     {
@@ -116,9 +121,11 @@ void SoakRun::ActInRound()
             continue;
         }
         --m_seekPasses[player];
-        const int dx = lever % kGridColumns * kTileSize + kTileSize / 2 - (character->GetX() + kReferenceInset);
-        const int dy = lever / kGridColumns * kTileSize + kTileSize / 2 - (character->GetY() + kReferenceInset);
-        const bool held[] = {dy < -kTileSize / 2 && Chance(0.7), false, dx < -4, dx > 4, false};
+        const int dx =
+            lever % kGridColumns * kTileSize + kTileSize / 2 - (character->GetX() + kReferenceInset);
+        const int dy =
+            lever / kGridColumns * kTileSize + kTileSize / 2 - (character->GetY() + kReferenceInset);
+        const bool held[] = {dy < -kTileSize / 2 && Chance(0.7), false, dx<-4, dx> 4, false};
         for (int i = 0; i < 5; ++i)
             held[i] ? m_game.PressKey(keys[i]) : m_game.ReleaseKey(keys[i]);
         if (std::abs(dx) < kTileSize && std::abs(dy) < kTileSize && Chance(0.1))
@@ -176,10 +183,11 @@ void SoakRun::Check(GameState before, int score1, int score2)
         m_game.Redraw(true);
         m_game.RenderFrame();
         for (int i = 0; i < screen->w * screen->h; ++i)
-            if (shown[i] != static_cast<uint32_t*>(screen->pixels)[i] && !kSunBox.Contains(i % screen->w, i / screen->w))
+            if (shown[i] != static_cast<uint32_t*>(screen->pixels)[i] &&
+                !kSunBox.Contains(i % screen->w, i / screen->w))
             {
-                Fail("a partial redraw left pixel " + std::to_string(i % screen->w) + "," + std::to_string(i / screen->w) +
-                     " on screen " + kStateNames[state]);
+                Fail("a partial redraw left pixel " + std::to_string(i % screen->w) + "," +
+                     std::to_string(i / screen->w) + " on screen " + kStateNames[state]);
                 break;
             }
     }
@@ -189,7 +197,8 @@ void SoakRun::Check(GameState before, int score1, int score2)
     if (count != (round ? (m_game.GetLevel() == kBusyLevel ? 8 : 2) : state == MainMenu ? 1 : 0))
         Fail(std::to_string(count) + " objects on screen " + kStateNames[state]);
     const int playerIndex = m_game.GetLevel() == kBusyLevel ? 3 : 0; // after the lifts
-    if (round && (m_game.GetDisplayableObject(playerIndex) != p1 || m_game.GetDisplayableObject(playerIndex + 1) != p2))
+    if (round && (m_game.GetDisplayableObject(playerIndex) != p1 ||
+                  m_game.GetDisplayableObject(playerIndex + 1) != p2))
         Fail("the players are not where the object array holds them");
     for (int i = 0; i < count; ++i)
         if (const auto* character = dynamic_cast<const Character*>(m_game.GetDisplayableObject(i)))

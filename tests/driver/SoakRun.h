@@ -36,7 +36,10 @@ private:
     void ActInRound();
     void Check(GameState before, int score1, int score2);
     void Fail(const std::string& what);
-    bool Chance(double probability) { return std::uniform_real_distribution<double>(0, 1)(m_random) < probability; }
+    bool Chance(double probability)
+    {
+        return std::uniform_real_distribution<double>(0, 1)(m_random) < probability;
+    }
     int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
 
     GameDriver& m_game;

@@ -45,12 +45,18 @@ public:
     void OnMouseMove(int x, int y) override { Write("move", x, y); }
     void OnMouseDown(int b, int x, int y) override { Write("press", b, x, y); }
     void OnMouseUp(int b, int x, int y) override { Write("release", b, x, y); }
-    void DoFrameLogic() override { log.push_back("logic"), ++passes == 1 && firstLogic ? firstLogic() : Push(SDL_QUIT); }
+    void DoFrameLogic() override
+    {
+        log.push_back("logic"), ++passes == 1 && firstLogic ? firstLogic() : Push(SDL_QUIT);
+    }
     void RenderFrame() override { log.push_back("render"); }
     void AfterEraseObjects() override { log.push_back("after erase"); }
     void DrawUnderText() override { log.push_back("under text"); }
     void BeforeDrawObjects() override { log.push_back("before draw"); }
-    void DrawOverText() override { log.push_back("over text"), redrawWhileComposing ? Redraw(false) : void(); }
+    void DrawOverText() override
+    {
+        log.push_back("over text"), redrawWhileComposing ? Redraw(false) : void();
+    }
     template <typename... Numbers> void Write(std::string text, Numbers... numbers)
     {
         ((text += " " + std::to_string(numbers)), ...);
@@ -69,7 +75,8 @@ public:
 class LoggingObject : public DisplayableObject
 {
 public:
-    LoggingObject(HookEngine* engine, char name, int x) : DisplayableObject(engine), m_log(engine->log), m_name(1, name)
+    LoggingObject(HookEngine* engine, char name, int x)
+        : DisplayableObject(engine), m_log(engine->log), m_name(1, name)
     {
         SetPosition(x, 50);
     }
@@ -103,7 +110,8 @@ protected:
     {
         m_engine.CreateObjectArray(count);
         for (int i = 0; i < count; ++i)
-            m_engine.StoreObjectInArray(i, new LoggingObject(&m_engine, static_cast<char>(first + i), 100 + 20 * i));
+            m_engine.StoreObjectInArray(
+                i, new LoggingObject(&m_engine, static_cast<char>(first + i), 100 + 20 * i));
         return static_cast<LoggingObject*>(m_engine.GetDisplayableObject(0));
     }
     // Exactly the two boxes at lefts a and b are magenta, the rest yellow
@@ -125,22 +133,28 @@ protected:
 TEST_F(EngineTest, MainLoopDispatchesABatchThenLogicThenRenderAndAQuitEndsItAtOnce)
 {
     Push(SDL_KEYDOWN, SDLK_a), Push(SDL_MOUSEMOTION, 0, 3, 4), Push(SDL_MOUSEBUTTONDOWN, 3, 640, 480);
-    Push(SDL_MOUSEBUTTONUP, 1, 5, 6), Push(SDL_KEYUP, SDLK_a), Push(SDL_KEYDOWN, SDLK_LSHIFT), Push(SDL_WINDOWEVENT);
-    m_engine.firstLogic = [] { Push(SDL_KEYDOWN, SDLK_UP), Push(SDL_KEYUP, SDLK_LALT), Push(SDL_QUIT), Push(SDL_KEYDOWN, SDLK_c); };
+    Push(SDL_MOUSEBUTTONUP, 1, 5, 6), Push(SDL_KEYUP, SDLK_a), Push(SDL_KEYDOWN, SDLK_LSHIFT),
+        Push(SDL_WINDOWEVENT);
+    m_engine.firstLogic = [] {
+        Push(SDL_KEYDOWN, SDLK_UP), Push(SDL_KEYUP, SDLK_LALT), Push(SDL_QUIT), Push(SDL_KEYDOWN, SDLK_c);
+    };
     const int before = static_cast<int>(SDL_GetTicks());
     EXPECT_EQ(m_engine.MainLoop(), 0);
     // The second pass stops at the quit: no key c, no logic, no render.
-    EXPECT_EQ(m_log, (Log{"down 97 1", "move 3 4", "press 3 640 480", "release 1 5 6", "up 97 0",
-                          "down " + std::to_string(SDLK_LSHIFT) + " 1", "logic", "render",
-                          "down " + std::to_string(SDLK_UP) + " 1", "up " + std::to_string(SDLK_LALT) + " 0"}));
+    EXPECT_EQ(m_log,
+              (Log{"down 97 1", "move 3 4", "press 3 640 480", "release 1 5 6", "up 97 0",
+                   "down " + std::to_string(SDLK_LSHIFT) + " 1", "logic", "render",
+                   "down " + std::to_string(SDLK_UP) + " 1", "up " + std::to_string(SDLK_LALT) + " 0"}));
     SDL_Event left{};
     EXPECT_TRUE(SDL_PollEvent(&left) && left.key.keysym.sym == SDLK_c);
-    EXPECT_TRUE(m_engine.GetFrameTick() >= before && m_engine.GetFrameTick() <= static_cast<int>(SDL_GetTicks()));
+    EXPECT_TRUE(m_engine.GetFrameTick() >= before &&
+                m_engine.GetFrameTick() <= static_cast<int>(SDL_GetTicks()));
     // The arrows, the function keys and the table's other keys each hold
     // only themselves; unlisted keys (shift, alt) share one entry.
-    const int keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_F1, SDLK_F12, SDLK_PAUSE, SDLK_HOME,
-                        SDLK_END, SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_INSERT, SDLK_KP_DIVIDE, SDLK_KP_ENTER,
-                        SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR, SDLK_PRINTSCREEN, SDLK_SCROLLLOCK, SDLK_LSHIFT};
+    const int keys[] = {SDLK_UP,           SDLK_DOWN,        SDLK_LEFT,       SDLK_RIGHT,    SDLK_F1,
+                        SDLK_F12,          SDLK_PAUSE,       SDLK_HOME,       SDLK_END,      SDLK_PAGEUP,
+                        SDLK_PAGEDOWN,     SDLK_INSERT,      SDLK_KP_DIVIDE,  SDLK_KP_ENTER, SDLK_CAPSLOCK,
+                        SDLK_NUMLOCKCLEAR, SDLK_PRINTSCREEN, SDLK_SCROLLLOCK, SDLK_LSHIFT};
     EXPECT_FALSE(m_engine.IsKeyPressed(SDLK_LSHIFT)) << "the alt key let go of the shift key's entry";
     for (const int held : keys)
     {
@@ -148,7 +162,8 @@ TEST_F(EngineTest, MainLoopDispatchesABatchThenLogicThenRenderAndAQuitEndsItAtOn
         event.key.keysym.sym = held;
         m_engine.DispatchEvent(event);
         for (const int other : keys)
-            EXPECT_EQ(m_engine.IsKeyPressed(other), other == held || other == SDLK_UP) << held << " " << other;
+            EXPECT_EQ(m_engine.IsKeyPressed(other), other == held || other == SDLK_UP)
+                << held << " " << other;
         if (event.type = SDL_KEYUP; held != SDLK_UP)
             m_engine.DispatchEvent(event);
     }
@@ -185,7 +200,8 @@ TEST_F(EngineTest, WholeAndPartialRedrawsAndTheRedrawFlags)
     // A partial redraw erases every box where it was drawn, then draws anew;
     // a stray pixel away from the boxes stays.
     m_engine.SafeSetPixel(500, 500, 0xABCDEF), m_engine.Redraw(false), m_engine.BaseEngine::RenderFrame();
-    EXPECT_EQ(m_log, (Log{"erase A", "erase B", "after erase", "under text", "before draw", "draw A", "draw B", "over text"}));
+    EXPECT_EQ(m_log, (Log{"erase A", "erase B", "after erase", "under text", "before draw", "draw A",
+                          "draw B", "over text"}));
     ExpectBoxesAt(103, 120, 1);
     // A whole redraw asked once stays asked; one asked while composing
     // makes one more frame.
@@ -197,7 +213,8 @@ TEST_F(EngineTest, WholeAndPartialRedrawsAndTheRedrawFlags)
 
 TEST_F(EngineTest, PassesWalkTheArrayInOrderAndStopWhenAnUpdateDestroysIt)
 {
-    m_engine.UpdateObjects(1), m_engine.CreateObjectArray(0), m_engine.UpdateObjects(1), m_engine.DrawObjects();
+    m_engine.UpdateObjects(1), m_engine.CreateObjectArray(0), m_engine.UpdateObjects(1),
+        m_engine.DrawObjects();
     AddObjects(3)->onUpdate = [this] { m_engine.DestroyObjects(); };
     m_engine.DrawObjects(), m_engine.EraseObjects(), m_engine.UpdateObjects(7);
     EXPECT_EQ(m_log, (Log{"draw A", "draw B", "draw C", "erase A", "erase B", "erase C", "update A 7",
@@ -222,7 +239,8 @@ TEST(EngineLifetime, DestructionReleasesEverythingAndAFailedWindowStopsTheStart)
     ++surfaces[0]->refcount, ++surfaces[1]->refcount;
     engine->Deinitialise(), engine.reset();
     EXPECT_EQ(log, Log{"delete A"});
-    EXPECT_TRUE(SDL_GetWindowFromID(windowId) == nullptr && surfaces[0]->refcount + surfaces[1]->refcount == 2);
+    EXPECT_TRUE(SDL_GetWindowFromID(windowId) == nullptr &&
+                surfaces[0]->refcount + surfaces[1]->refcount == 2);
     SDL_FreeSurface(surfaces[0]), SDL_FreeSurface(surfaces[1]);
 
     BaseEngine tooLarge;
@@ -247,7 +265,8 @@ TEST(EngineFonts, OneEntryPerFileAndSizeAndTheDefaultFontOpenedAtStartFreedAtThe
     EXPECT_TRUE(store->GetFont(font, 24) == first && store->GetFont("cornerstone regular.ttf", 24) != first);
     store.reset(), TTF_Quit();
     const std::string printed = output.Finish();
-    EXPECT_EQ(printed.substr(0, 68), "Loading font: 24 point Cornerstone Regular.ttf\nFont loading failed.\n");
+    EXPECT_EQ(printed.substr(0, 68),
+              "Loading font: 24 point Cornerstone Regular.ttf\nFont loading failed.\n");
     EXPECT_EQ(printed.substr(printed.size() - 44), "Free font: 29 point Cornerstone Regular.ttf\n");
     for (const std::string name : {"Cornerstone Regular.ttf", "Missing.ttf", ""})
     {
@@ -255,7 +274,9 @@ TEST(EngineFonts, OneEntryPerFileAndSizeAndTheDefaultFontOpenedAtStartFreedAtThe
         auto engine = std::make_unique<BaseEngine>();
         ASSERT_EQ(testing_support::InitialiseHeadless(*engine, 200, 100, name.c_str()), 0);
         const bool opens = name == font;
-        EXPECT_EQ(starting.Finish(), name.empty() ? "" : "Loading font: 24 point " + name + "\n" + (opens ? "" : "Font loading failed.\n"));
+        EXPECT_EQ(starting.Finish(), name.empty() ? ""
+                                                  : "Loading font: 24 point " + name + "\n" +
+                                                        (opens ? "" : "Font loading failed.\n"));
         engine->DrawString(10, 10, "Hello", 0x00FFFF);
         EXPECT_EQ(testing_support::CountRgb(engine->GetForeground(), 0x00FFFF) > 0, opens);
         engine->Deinitialise();

@@ -49,21 +49,27 @@ TEST_F(GameTest, ClicksAndKeysWalkThroughTheStateTable)
 {
     // Event: a click at (x, y), a key (x), or the clock run out (0); then
     // the screen and highlight expected.
-    const int steps[][5] = {
-        {'k', ' ', 0, MainMenu, -1},       {'c', 900, 700, SelectPlayer1, -1}, {'c', 150, 60, MainMenu, -1},
-        {'c', 0, 0, SelectPlayer1, -1},    {'c', 99, 150, SelectPlayer1, -1},  {'c', 251, 150, SelectPlayer1, -1},
-        {'c', 700, 630, SelectPlayer1, -1}, {'c', 100, 150, SelectPlayer1, 0}, {'k', ' ', 0, SelectPlayer1, 0},
-        {'c', 550, 550, SelectPlayer1, 4}, {'c', 850, 680, SelectPlayer2, -1}, {'c', 700, 150, SelectPlayer2, 2},
-        {'c', 50, 30, SelectPlayer1, -1},  {'c', 400, 300, SelectPlayer1, 1},  {'c', 700, 630, SelectPlayer2, -1},
-        {'c', 850, 550, SelectPlayer2, 5}, {'c', 700, 630, SelectLevel, -1},   {'c', 800, 650, SelectLevel, -1},
-        {'c', 830, 325, SelectLevel, 1},   {'c', 100, 45, SelectPlayer2, -1},  {'c', 250, 400, SelectPlayer2, 3},
-        {'c', 700, 630, SelectLevel, -1},  {'c', 431, 100, SelectLevel, -1},   {'k', 'q', 0, SelectLevel, -1},
-        {'c', 130, 595, SelectLevel, 2},   {'c', 750, 650, Playing, -1},       {'k', 'q', 0, Playing, -1},
-        {'k', ' ', 0, Paused, -1},         {'c', 10, 10, Paused, -1},          {'k', ' ', 0, Playing, -1},
-        {'k', ' ', 0, Paused, -1},         {'k', 'q', 0, MainMenu, -1},        {'c', 0, 0, SelectPlayer1, -1},
-        {'c', 100, 150, SelectPlayer1, 0}, {'c', 700, 630, SelectPlayer2, -1}, {'c', 400, 150, SelectPlayer2, 1},
-        {'c', 700, 630, SelectLevel, -1},  {'c', 130, 100, SelectLevel, 0},    {'c', 700, 630, Playing, -1},
-        {0, 0, 0, RoundOver, -1},          {'c', 10, 10, RoundOver, -1},       {'k', ' ', 0, MainMenu, -1}};
+    const int steps[][5] = {{'k', ' ', 0, MainMenu, -1},        {'c', 900, 700, SelectPlayer1, -1},
+                            {'c', 150, 60, MainMenu, -1},       {'c', 0, 0, SelectPlayer1, -1},
+                            {'c', 99, 150, SelectPlayer1, -1},  {'c', 251, 150, SelectPlayer1, -1},
+                            {'c', 700, 630, SelectPlayer1, -1}, {'c', 100, 150, SelectPlayer1, 0},
+                            {'k', ' ', 0, SelectPlayer1, 0},    {'c', 550, 550, SelectPlayer1, 4},
+                            {'c', 850, 680, SelectPlayer2, -1}, {'c', 700, 150, SelectPlayer2, 2},
+                            {'c', 50, 30, SelectPlayer1, -1},   {'c', 400, 300, SelectPlayer1, 1},
+                            {'c', 700, 630, SelectPlayer2, -1}, {'c', 850, 550, SelectPlayer2, 5},
+                            {'c', 700, 630, SelectLevel, -1},   {'c', 800, 650, SelectLevel, -1},
+                            {'c', 830, 325, SelectLevel, 1},    {'c', 100, 45, SelectPlayer2, -1},
+                            {'c', 250, 400, SelectPlayer2, 3},  {'c', 700, 630, SelectLevel, -1},
+                            {'c', 431, 100, SelectLevel, -1},   {'k', 'q', 0, SelectLevel, -1},
+                            {'c', 130, 595, SelectLevel, 2},    {'c', 750, 650, Playing, -1},
+                            {'k', 'q', 0, Playing, -1},         {'k', ' ', 0, Paused, -1},
+                            {'c', 10, 10, Paused, -1},          {'k', ' ', 0, Playing, -1},
+                            {'k', ' ', 0, Paused, -1},          {'k', 'q', 0, MainMenu, -1},
+                            {'c', 0, 0, SelectPlayer1, -1},     {'c', 100, 150, SelectPlayer1, 0},
+                            {'c', 700, 630, SelectPlayer2, -1}, {'c', 400, 150, SelectPlayer2, 1},
+                            {'c', 700, 630, SelectLevel, -1},   {'c', 130, 100, SelectLevel, 0},
+                            {'c', 700, 630, Playing, -1},       {0, 0, 0, RoundOver, -1},
+                            {'c', 10, 10, RoundOver, -1},       {'k', ' ', 0, MainMenu, -1}};
     game.Pass();
     for (const auto& [event, x, y, state, highlight] : steps)
     {
@@ -73,7 +79,10 @@ TEST_F(GameTest, ClicksAndKeysWalkThroughTheStateTable)
         event == 'c' ? game.Click(x, y) : event == 'k' ? game.PressKey(x) : game.SetSecondsLeft(0);
         EXPECT_EQ(game.IsWholeRedrawDue(), changes && event);
         game.Pass(1000);
-        EXPECT_EQ((std::array<int, 3>{state, highlight, state == MainMenu ? 1 : state > SelectLevel ? 2 : 0}),
+        EXPECT_EQ((std::array<int, 3>{state, highlight,
+                                      state == MainMenu     ? 1
+                                      : state > SelectLevel ? 2
+                                                            : 0}),
                   (std::array<int, 3>{game.GetState(), game.GetHighlight(), game.ObjectCount()}));
     }
     EXPECT_EQ(game.GetPlayer1Character() * 10 + game.GetPlayer2Character(), 1);
@@ -83,8 +92,10 @@ TEST_F(GameTest, ClicksAndKeysWalkThroughTheStateTable)
 TEST_F(GameTest, EachRoundHoldsItsObjectsInOrderAndFewerDeathsWin)
 {
     ASSERT_TRUE(game.StartRound(5, 2, kBusyLevel));
-    const std::string players = "player " + std::to_string(game.GetPlayer1StartX()) + "," + std::to_string(game.GetPlayer1StartY()) +
-                                " player " + std::to_string(game.GetPlayer2StartX()) + "," + std::to_string(game.GetPlayer2StartY()) + " ";
+    const std::string players = "player " + std::to_string(game.GetPlayer1StartX()) + "," +
+                                std::to_string(game.GetPlayer1StartY()) + " player " +
+                                std::to_string(game.GetPlayer2StartX()) + "," +
+                                std::to_string(game.GetPlayer2StartY()) + " ";
     std::string entries; // the object array, as "kind x,y" entries
     for (int i = 0; const DisplayableObject* object = game.GetDisplayableObject(i); ++i)
         entries += std::string(dynamic_cast<const MovingPlatform*>(object) ? "platform "
@@ -93,13 +104,16 @@ TEST_F(GameTest, EachRoundHoldsItsObjectsInOrderAndFewerDeathsWin)
                                : dynamic_cast<const Player*>(object)       ? "player "
                                                                            : "? ") +
                    std::to_string(object->GetX()) + "," + std::to_string(object->GetY()) + " ";
-    EXPECT_EQ(entries, "platform 144,350 platform 444,350 platform 744,350 " + players + "walker 100,600 flyer 120,48 flyer 840,48 ");
+    EXPECT_EQ(entries, "platform 144,350 platform 444,350 platform 744,350 " + players +
+                           "walker 100,600 flyer 120,48 flyer 840,48 ");
     EXPECT_EQ(dynamic_cast<FlyingNPC*>(game.GetDisplayableObject(7))->GetTargetPlayer(), 2);
-    EXPECT_TRUE(game.GetPlayer1() == game.GetDisplayableObject(3) && game.GetPlayer2() == game.GetDisplayableObject(4));
-    const int cases[][7] = {
-        // mouse button (left: player 1's lever, right: player 2's), deaths,
-        // then won and lost for each player
-        {1, 0, 0, 1, 1, 1, 1}, {3, 1, 3, 1, 0, 0, 1}, {2, 4, 0, 0, 1, 1, 0}};
+    EXPECT_TRUE(game.GetPlayer1() == game.GetDisplayableObject(3) &&
+                game.GetPlayer2() == game.GetDisplayableObject(4));
+    const int cases[][7] = {// mouse button (left: player 1's lever, right: player 2's), deaths,
+                            // then won and lost for each player
+                            {1, 0, 0, 1, 1, 1, 1},
+                            {3, 1, 3, 1, 0, 0, 1},
+                            {2, 4, 0, 0, 1, 1, 0}};
     game.PressKey(' ');
     game.PressKey('q');
     for (const auto& [button, deaths1, deaths2, won1, lost1, won2, lost2] : cases)
@@ -109,7 +123,8 @@ TEST_F(GameTest, EachRoundHoldsItsObjectsInOrderAndFewerDeathsWin)
         EXPECT_EQ(game.ObjectCount(), 2);
         auto [first, second] = ScriptPlayers(deaths1, deaths2);
         game.Click(500, 500, button);
-        EXPECT_EQ(first->HasLeverRequest() * 2 + second->HasLeverRequest(), (button == 1) * 2 + (button == 3));
+        EXPECT_EQ(first->HasLeverRequest() * 2 + second->HasLeverRequest(),
+                  (button == 1) * 2 + (button == 3));
         game.SetSecondsLeft(0);
         game.Pass();
         EXPECT_EQ((std::array<int, 6>{won1, lost1, won2, lost2, won1, won2}),
@@ -123,7 +138,8 @@ TEST_F(GameTest, ALeverPulledRepaintsDayWithThePulsingSunButTwoPullsDoNot)
 {
     ASSERT_TRUE(game.StartRound(0, 1, 0));
     for (const Character* player : {game.GetPlayer1(), game.GetPlayer2()}) // a lever where each starts
-        game.SetTiles((player->GetX() + kReferenceInset) / kTileSize, (player->GetX() + kReferenceInset) / kTileSize,
+        game.SetTiles((player->GetX() + kReferenceInset) / kTileSize,
+                      (player->GetX() + kReferenceInset) / kTileSize,
                       (player->GetY() + kReferenceInset) / kTileSize, kLeverTile);
     testing_support::FillSurface(game.GetBackground(), 0x123456);
     game.Click(0, 0, 1), game.Click(0, 0, 3), game.Pass();
@@ -136,7 +152,8 @@ TEST_F(GameTest, ALeverPulledRepaintsDayWithThePulsingSunButTwoPullsDoNot)
     {
         expected += std::to_string(game.GetSunColour()) + "\n";
         game.Pass(); // a step of green a pass, up for 69 and back for 69
-        ASSERT_EQ(RgbAt(game.GetBackground(), 105, 105), kSunStart + 0x100 * static_cast<uint32_t>(69 - std::abs(69 - (pass + 1) % 138)));
+        ASSERT_EQ(RgbAt(game.GetBackground(), 105, 105),
+                  kSunStart + 0x100 * static_cast<uint32_t>(69 - std::abs(69 - (pass + 1) % 138)));
     }
     EXPECT_EQ(RgbAt(game.GetBackground(), 500, 5), kDaySky);
     game.ToggleDaytime(), game.Pass();
@@ -186,10 +203,10 @@ TEST_F(GameTest, AScriptedRoundRaisesItsCuesInOrderAndHarderHitsSoundLouder)
             game.Pass();
         game.HoldKeys(keys, false);
     };
-    hold("", 1), hold("w", 1), hold("", 40); // a jump
-    hold("j", 30);                           // player 2 walks into player 1: a light hit
-    hold("dc", 1), hold("", 20);             // player 1 dashes into player 2: a hard hit
-    two->SetPosition(400, 900), hold("", 2);   // out, and back at its start
+    hold("", 1), hold("w", 1), hold("", 40);                   // a jump
+    hold("j", 30);                                             // player 2 walks into player 1: a light hit
+    hold("dc", 1), hold("", 20);                               // player 1 dashes into player 2: a hard hit
+    two->SetPosition(400, 900), hold("", 2);                   // out, and back at its start
     one->SetPosition(400, 456), game.Click(0, 0), hold("", 1); // the lever: day
     game.Pass(game.GetSecondsLeft() * 1000 - 6000);
     hold("", 450); // the last seconds, then the end
@@ -203,12 +220,15 @@ TEST_F(GameTest, AScriptedRoundRaisesItsCuesInOrderAndHarderHitsSoundLouder)
             hits.push_back(volume);
     }
     auto at = heard.begin();
-    for (const char* cue : {"jump", "hit", "dash", "hit", "ring-out", "respawn", "lever", "day", "tick", "fanfare-win"})
+    for (const char* cue :
+         {"jump", "hit", "dash", "hit", "ring-out", "respawn", "lever", "day", "tick", "fanfare-win"})
     {
-        ASSERT_NE(at = std::find(at, heard.end(), cue), heard.end()) << cue << " not in order in " << testing::PrintToString(heard);
+        ASSERT_NE(at = std::find(at, heard.end(), cue), heard.end())
+            << cue << " not in order in " << testing::PrintToString(heard);
         ++at;
     }
-    EXPECT_LT(hits.front(), *std::max_element(hits.begin(), hits.end())) << "the dash's harder knockback sounds louder";
+    EXPECT_LT(hits.front(), *std::max_element(hits.begin(), hits.end()))
+        << "the dash's harder knockback sounds louder";
     EXPECT_EQ(std::count(game.cues.begin(), game.cues.end(), std::pair<std::string, float>("tick", 1.0f)), 5);
     game.PressKey('m');
     const bool muted = game.IsMuted();
@@ -220,7 +240,9 @@ TEST_F(GameTest, APinnedFighterIsMarkedAtItsSideFillingAsItNearsBeingOut)
 {
     ASSERT_TRUE(game.StartRound(0, 1, 0));
     Character* one = game.GetPlayer1();
-    const auto arrow = [this] { return testing_support::CountRgb(game.GetForeground(), kPlayerColours[0], 936, 0, 959, 719); };
+    const auto arrow = [this] {
+        return testing_support::CountRgb(game.GetForeground(), kPlayerColours[0], 936, 0, 959, 719);
+    };
     one->SetPosition(900, 300), game.Pass();
     EXPECT_EQ(arrow(), 0) << "not pinned: a pointer over the fighter, no arrow";
     EXPECT_GT(testing_support::CountRgb(game.GetForeground(), kPlayerColours[0], 895, 280, 930, 299), 20);
@@ -228,7 +250,8 @@ TEST_F(GameTest, APinnedFighterIsMarkedAtItsSideFillingAsItNearsBeingOut)
     ASSERT_TRUE(one->IsPastEdge());
     const int early = arrow();
     game.Pass(), game.Pass(), game.Pass();
-    EXPECT_TRUE(early > 0 && arrow() > early) << "fuller as it travels further out: " << early << ", " << arrow();
+    EXPECT_TRUE(early > 0 && arrow() > early)
+        << "fuller as it travels further out: " << early << ", " << arrow();
     one->SetVelocity(-150, 0), game.Pass();
     EXPECT_FALSE(one->IsPastEdge());
     EXPECT_EQ(arrow(), 0) << "back in sight: no arrow";

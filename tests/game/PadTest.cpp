@@ -7,8 +7,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <memory>
 
 using namespace GameData;
@@ -28,7 +28,9 @@ public:
         desc.naxes = SDL_CONTROLLER_AXIS_MAX, desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
         desc.name = "virtual pad";
         desc.userdata = this;
-        desc.Rumble = [](void* pad, Uint16 low, Uint16) { return static_cast<VirtualPad*>(pad)->rumble = low, 0; };
+        desc.Rumble = [](void* pad, Uint16 low, Uint16) {
+            return static_cast<VirtualPad*>(pad)->rumble = low, 0;
+        };
         m_joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
     }
     ~VirtualPad() { Unplug(); }
@@ -39,7 +41,10 @@ public:
                 SDL_JoystickClose(m_joystick), SDL_JoystickDetachVirtual(index), m_joystick = nullptr;
     }
     void Press(int button, bool down = true) { SDL_JoystickSetVirtualButton(m_joystick, button, down); }
-    void Lean(int axis, int value) { SDL_JoystickSetVirtualAxis(m_joystick, axis, static_cast<Sint16>(value)); }
+    void Lean(int axis, int value)
+    {
+        SDL_JoystickSetVirtualAxis(m_joystick, axis, static_cast<Sint16>(value));
+    }
 
     Uint16 rumble = 0;
 
@@ -56,16 +61,26 @@ TEST(Pads, APadPluggedInBeforeTheStartWalksTheMenusAndRunsItsPlayerThroughTheMai
     Uint32 leanedAt = 0;
     // Every 50 passes an input, a button let go 25 passes later: a button
     // ('b'), the stick leant ('x') or a click on a portrait or the confirm box.
-    const std::pair<char, int> steps[] = {
-        {'b', SDL_CONTROLLER_BUTTON_START}, {'x', 30000}, {'x', 32000}, {'x', 0}, {'x', 30000}, {'x', 0}, // one move a lean
-        {'b', SDL_CONTROLLER_BUTTON_DPAD_DOWN}, {'b', SDL_CONTROLLER_BUTTON_A}, {'c', 2},
-        {'b', SDL_CONTROLLER_BUTTON_DPAD_LEFT}, {'c', -1}, // player 1's pad does not choose for player 2
-        {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {'b', SDL_CONTROLLER_BUTTON_A}};
+    const std::pair<char, int> steps[] = {{'b', SDL_CONTROLLER_BUTTON_START},
+                                          {'x', 30000},
+                                          {'x', 32000},
+                                          {'x', 0},
+                                          {'x', 30000},
+                                          {'x', 0}, // one move a lean
+                                          {'b', SDL_CONTROLLER_BUTTON_DPAD_DOWN},
+                                          {'b', SDL_CONTROLLER_BUTTON_A},
+                                          {'c', 2},
+                                          {'b', SDL_CONTROLLER_BUTTON_DPAD_LEFT},
+                                          {'c', -1}, // player 1's pad does not choose for player 2
+                                          {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
+                                          {'b', SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
+                                          {'b', SDL_CONTROLLER_BUTTON_A}};
     const int status = game.RunMainLoop([&](int pass) {
         const auto [kind, value] = steps[std::min(pass / 50, static_cast<int>(std::size(steps)) - 1)];
         if (pass % 50 == 0 && pass / 50 < static_cast<int>(std::size(steps)))
-            kind == 'b' ? pad.Press(value) : kind == 'x' ? pad.Lean(SDL_CONTROLLER_AXIS_LEFTX, value)
-                                                       : game.ClickOn(value < 0 ? kConfirmBox : kPortraitHits[value]);
+            kind == 'b'   ? pad.Press(value)
+            : kind == 'x' ? pad.Lean(SDL_CONTROLLER_AXIS_LEFTX, value)
+                          : game.ClickOn(value < 0 ? kConfirmBox : kPortraitHits[value]);
         if (pass % 50 == 25 && kind == 'b')
             pad.Press(value, false);
         if (pass == 700 && game.GetState() == Playing)
@@ -96,13 +111,16 @@ TEST(Pads, TwoPadsDriveTheirOwnPlayersAndAPadPulledOutPausesAndFreesItsSeat)
     game.PumpEvents(); // the first pad plugged in sits as player 1, the second as player 2
     const Character *one = game.GetPlayer1(), *two = game.GetPlayer2();
     const int x1 = one->GetX(), x2 = two->GetX(), y2 = two->GetY();
-    second.Lean(SDL_CONTROLLER_AXIS_LEFTX, -20000), second.Press(SDL_CONTROLLER_BUTTON_A); // past the dead zone: run left
+    second.Lean(SDL_CONTROLLER_AXIS_LEFTX, -20000),
+        second.Press(SDL_CONTROLLER_BUTTON_A); // past the dead zone: run left
     game.PumpEvents();
     for (int pass = 0; pass < 10; ++pass)
         game.Pass();
-    EXPECT_TRUE(two->GetX() < x2 && two->GetY() < y2) << "run and jump: " << two->GetX() << "," << two->GetY();
+    EXPECT_TRUE(two->GetX() < x2 && two->GetY() < y2)
+        << "run and jump: " << two->GetX() << "," << two->GetY();
     EXPECT_EQ(one->GetX(), x1) << "player 1 is not moved by player 2's pad";
-    first->Press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), first->Press(SDL_CONTROLLER_BUTTON_X), second.Press(SDL_CONTROLLER_BUTTON_Y);
+    first->Press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), first->Press(SDL_CONTROLLER_BUTTON_X),
+        second.Press(SDL_CONTROLLER_BUTTON_Y);
     game.PumpEvents();
     EXPECT_TRUE(dynamic_cast<const Player*>(two)->HasLeverRequest()) << "Y pulls the lever";
     game.Pass();

@@ -54,8 +54,8 @@ protected:
 
 TEST_F(Arena, ContactsWithBricksAndCharactersFromEverySide)
 {
-    game.SetTiles(10, 10, 19, kBrickTile); // a wall over x = 240 .. 263
-    game.SetTiles(10, 10, 17, kBrickTile); // a ceiling over y = 408 .. 431
+    game.SetTiles(10, 10, 19, kBrickTile);   // a wall over x = 240 .. 263
+    game.SetTiles(10, 10, 17, kBrickTile);   // a ceiling over y = 408 .. 431
     game.SetTiles(4, 4, 20, kJumpBlockTile); // over x = 96 .. 119
     const struct
     {
@@ -64,12 +64,12 @@ TEST_F(Arena, ContactsWithBricksAndCharactersFromEverySide)
         float victimY = 0, victimVx = 0, victimVy = 0; // a victim at x = 300 when victimY > 0
         const char* victimAfter = "";
     } cases[] = {
-        {216, kStandY, 6, 0, "216,456 -3,0 *1"},    // fast into a wall: back at half
-        {216, kStandY, 1, 0, "216,456 0,0 *1"},     // slow: stops dead
-        {216, kStandY, 1.2f, 0, "216,456 -0.6,0 *1"}, // 1.2 as a float is over the threshold
+        {216, kStandY, 6, 0, "216,456 -3,0 *1"},       // fast into a wall: back at half
+        {216, kStandY, 1, 0, "216,456 0,0 *1"},        // slow: stops dead
+        {216, kStandY, 1.2f, 0, "216,456 -0.6,0 *1"},  // 1.2 as a float is over the threshold
         {264, kStandY, -0.5f, 0, "264,456 0.25,0 *1"}, // from the right any speed bounces
-        {240, 432, 0, -4, "240,432 0,2 *1"},        // a head bump
-        {96, kStandY, 0, 1, "96,456 0,-25 *1"},     // a jump block throws
+        {240, 432, 0, -4, "240,432 0,2 *1"},           // a head bump
+        {96, kStandY, 0, 1, "96,456 0,-25 *1"},        // a jump block throws
         // Hits: damage (speed / 100) goes in before the knockback.
         {300, 275, 2, 10, "302,276 2,-5 *1", 300, 0, 0, "300,300 2.2,11 *1.1"},
         {326, 300, -16, 0, "324,300 8,0 *1", 300, 0, 2, "300,300 -18.56,2 *1.16"},
@@ -102,8 +102,10 @@ TEST_F(Arena, JumpsBoostWhileHeldButNotWhileThrownOrFalling)
     {
         const char* keys;
         int frames, highest, landed;
-    } jumps[] = {{"w", 1, kStandY - 55, kStandY}, {"w", 18, kStandY - 125, kStandY}, // a tap, eight boosts
-                 {"i", 10, kStandY - 125, 336}, {"k", 1, 336, kStandY}};         // onto a platform, through it
+    } jumps[] = {{"w", 1, kStandY - 55, kStandY},
+                 {"w", 18, kStandY - 125, kStandY}, // a tap, eight boosts
+                 {"i", 10, kStandY - 125, 336},
+                 {"k", 1, 336, kStandY}}; // onto a platform, through it
     for (const auto& jump : jumps)
     {
         Player* player = jump.keys[0] == 'w' ? one : two;
@@ -127,19 +129,22 @@ TEST_F(Arena, JumpsBoostWhileHeldButNotWhileThrownOrFalling)
 
 TEST_F(Arena, PinnedAtTheSidesOutPastTheLimitsAndRespawnedWithADeath)
 {
-    const int cases[][8] = {
-        // from x, y at speed x, y; held at x, y with an overshoot; out one pixel on
-        {930, 300, 30, 0, 959, 300, 1, 0},     {950, 300, 129, 0, 959, 300, 120, 1}, // 9 to the pin, 120 on
-        {5, 300, -172, 0, -23, 300, -144, 1}, {400, 830, 0, 10, 400, 840, 0, 1},   // 120 below the window
-        {400, -140, 0, -4, 400, -144, 0, 1}};
+    const int cases[][8] = {// from x, y at speed x, y; held at x, y with an overshoot; out one pixel on
+                            {930, 300, 30, 0, 959, 300, 1, 0},
+                            {950, 300, 129, 0, 959, 300, 120, 1}, // 9 to the pin, 120 on
+                            {5, 300, -172, 0, -23, 300, -144, 1},
+                            {400, 830, 0, 10, 400, 840, 0, 1}, // 120 below the window
+                            {400, -140, 0, -4, 400, -144, 0, 1}};
     for (const auto& c : cases)
     {
         Character* mover = Body(c[0], c[1], static_cast<float>(c[2]), static_cast<float>(c[3]));
         game.Place({mover});
         mover->Move();
         EXPECT_EQ((std::array<int, 4>{c[4], c[5], c[6], 0}),
-                  (std::array<int, 4>{mover->GetX(), mover->GetY(), mover->GetEdgeOvershoot(), mover->IsOutOfArena()}));
-        mover->SetVelocity(static_cast<float>((c[2] > 0) - (c[2] < 0)), static_cast<float>((c[3] > 0) - (c[3] < 0)));
+                  (std::array<int, 4>{mover->GetX(), mover->GetY(), mover->GetEdgeOvershoot(),
+                                      mover->IsOutOfArena()}));
+        mover->SetVelocity(static_cast<float>((c[2] > 0) - (c[2] < 0)),
+                           static_cast<float>((c[3] > 0) - (c[3] < 0)));
         mover->Move();
         EXPECT_EQ(c[7], mover->IsOutOfArena()) << c[0] << "," << c[1];
     }
@@ -151,7 +156,8 @@ TEST_F(Arena, PinnedAtTheSidesOutPastTheLimitsAndRespawnedWithADeath)
     // Out: back at its start, reset, a death counted; not once decided.
     auto* one = new Player(&game, 100, kStandY, 1, 0);
     game.Place({one});
-    one->SetAttackCharge(0.2f), one->SetDamage(3), one->SetPosition(200, 830), one->SetVelocity(0, 15), game.Step(2);
+    one->SetAttackCharge(0.2f), one->SetDamage(3), one->SetPosition(200, 830), one->SetVelocity(0, 15),
+        game.Step(2);
     EXPECT_EQ("100,456 0,0 *1 deaths 1", State(one) + " deaths " + std::to_string(one->GetDeaths()));
     EXPECT_GE(one->GetAttackCharge(), 1.0f);
     one->SetWon(true), one->SetPosition(200, 900), game.Step(3);
@@ -190,10 +196,11 @@ TEST_F(Arena, ALeverPullUsesTheCellUnderThePointTenPixelsIn)
     for (const auto& [column, row] : {std::pair(4, 19), std::pair(4, 0), std::pair(38, 18)})
         game.SetTiles(column, column, row, kLeverTile);
     const int pulls[][3] = {{86, kStandY, 1}, {85, kStandY, 1}, {109, kStandY, 0}, {110, kStandY, 0},
-                            {100, 446, 1},    {100, 445, 1},    {100, -60, 1},    {-60, kStandY, 1}};
+                            {100, 446, 1},    {100, 445, 1},    {100, -60, 1},     {-60, kStandY, 1}};
     for (const auto& [x, y, day] : pulls)
     {
-        one->SetPosition(x, y), one->PullLever(), one->PullLever(), game.Step(); // two clicks before an update count once
+        one->SetPosition(x, y), one->PullLever(), one->PullLever(),
+            game.Step(); // two clicks before an update count once
         EXPECT_EQ(day, game.IsDaytime()) << x << "," << y;
         EXPECT_FALSE(one->HasLeverRequest()) << "used up either way";
     }
@@ -211,7 +218,8 @@ TEST_F(Arena, EnemiesPatrolAndHuntAndShrinkOnceOut)
     EXPECT_EQ(-1, walker->GetDirection()) << "it turns within 48 pixels of a side";
     EXPECT_EQ(&flyer->GetRightImage(), flyer->GetCurrentImage());
     walker->SetPosition(400, 900), flyer->SetPosition(400, 900), game.Step(2);
-    EXPECT_EQ(0, walker->GetDrawWidth() + walker->GetDrawHeight() + flyer->GetDrawWidth() + flyer->GetDrawHeight());
+    EXPECT_EQ(0, walker->GetDrawWidth() + walker->GetDrawHeight() + flyer->GetDrawWidth() +
+                     flyer->GetDrawHeight());
 }
 
 TEST_F(Arena, TheScoreLineShowsTheScoresResetsThemOnRAndIsCutAtItsEnd)

@@ -38,7 +38,8 @@ TEST(Soak, FiveMinutesKeepEveryInvariantAndPlayTheRecordedGame)
     const std::string path = testing_support::SourceDir() + "/tests/reference/soak-record.txt";
     if (const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES"); update && std::string(update) == "1")
         testing_support::WriteFile(path, record.str());
-    EXPECT_EQ(record.str(), testing_support::ReadFile(path)) << "the seeded game played differently from the record";
+    EXPECT_EQ(record.str(), testing_support::ReadFile(path))
+        << "the seeded game played differently from the record";
 }
 
 TEST(Soak, SpoiledDataIsReportedAndTheGameStillPlaysEveryScreen)
@@ -55,7 +56,8 @@ TEST(Soak, SpoiledDataIsReportedAndTheGameStillPlaysEveryScreen)
         std::function<void(const std::string&)> spoil;
         int fontFailures, fileErrors;
     } cases[] = {
-        {"no data at all", [](const std::string& root) { fs::remove_all(root), fs::create_directory(root); }, 1, 2},
+        {"no data at all", [](const std::string& root) { fs::remove_all(root), fs::create_directory(root); },
+         1, 2},
         // Garbage, a picture cut short, and (found by fuzzing) a bare XCF
         // header, which decodes to a picture of 0 x 0.
         // Garbage, pictures cut short, and (found by fuzzing) a bare XCF
@@ -63,16 +65,21 @@ TEST(Soak, SpoiledDataIsReportedAndTheGameStillPlaysEveryScreen)
         {"spoiled pictures and maps",
          [&](const std::string& root) {
              spoil(root, ".png", [](const std::string& picture, int i) {
-                 return i % 3 == 0 ? "not a picture \x01\xff" : i % 3 == 1 ? picture.substr(0, 40) : std::string("gimp xcf A\x86\x89PN", 14);
+                 return i % 3 == 0   ? "not a picture \x01\xff"
+                        : i % 3 == 1 ? picture.substr(0, 40)
+                                     : std::string("gimp xcf A\x86\x89PN", 14);
              });
-             spoil(root, ".txt", [](const std::string& map, int i) { return map.substr(0, i % 2 ? 41 * 15 : 0); });
-             spoil(root, ".wav", [](const std::string& sound, int i) { return sound.substr(0, i * 5) + "garbage"; });
+             spoil(root, ".txt",
+                   [](const std::string& map, int i) { return map.substr(0, i % 2 ? 41 * 15 : 0); });
+             spoil(root, ".wav",
+                   [](const std::string& sound, int i) { return sound.substr(0, i * 5) + "garbage"; });
          },
          0, 0},
         {"directories in place of files",
          [](const std::string& root) {
-             for (const char* path : {"Cornerstone Regular.ttf", "Resources/maps/background.txt", "Resources/maps/level2.txt",
-                                      "Resources/sprites/environment/brick.png", "Resources/sprites/character/kestoright.png"})
+             for (const char* path :
+                  {"Cornerstone Regular.ttf", "Resources/maps/background.txt", "Resources/maps/level2.txt",
+                   "Resources/sprites/environment/brick.png", "Resources/sprites/character/kestoright.png"})
                  fs::remove(root + "/" + path), fs::create_directories(root + "/" + path);
          },
          1, 2},
@@ -81,7 +88,8 @@ TEST(Soak, SpoiledDataIsReportedAndTheGameStillPlaysEveryScreen)
     {
         SCOPED_TRACE(c.name);
         const std::string root = testing_support::MakeTempDir();
-        fs::copy(testing_support::SourceDir() + "/Resources", root + "/Resources", fs::copy_options::recursive);
+        fs::copy(testing_support::SourceDir() + "/Resources", root + "/Resources",
+                 fs::copy_options::recursive);
         fs::copy(testing_support::SourceDir() + "/Cornerstone Regular.ttf", root);
         c.spoil(root);
         testing_support::WorkingDirectory inside(root);
@@ -98,7 +106,8 @@ TEST(Soak, SpoiledDataIsReportedAndTheGameStillPlaysEveryScreen)
         const std::string printed = capture.Finish();
         const std::string error = "error opening file\n";
         EXPECT_EQ(printed, (c.fileErrors ? error : "") + "Loading font: 24 point Cornerstone Regular.ttf\n" +
-                               (c.fontFailures ? "Font loading failed.\n" : "") + (c.fileErrors > 1 ? error : ""));
+                               (c.fontFailures ? "Font loading failed.\n" : "") +
+                               (c.fileErrors > 1 ? error : ""));
         StdoutCapture quiet;
         SoakRun soak(game, 11);
         soak.Run(1500);

@@ -87,7 +87,8 @@ protected:
     {
         for (int row = 0; row < rows; ++row)
             for (int column = 0; column < 40; ++column)
-                ASSERT_EQ(m_game->GetLevelTile(column, row), Digit(seed, column, row)) << column << "," << row;
+                ASSERT_EQ(m_game->GetLevelTile(column, row), Digit(seed, column, row))
+                    << column << "," << row;
     }
     Starts StartPositions() const
     {
@@ -158,12 +159,14 @@ TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
     std::string text = GridText(1) + "48 624 888 624 ";
     text[41 * 2 + 5] = '\r';
     Load(0, text);
-    EXPECT_EQ(m_game->GetLevelTile(5, 2) * 100 + m_game->GetLevelTile(6, 2), ('\r' - '0') * 100 + Digit(1, 6, 2));
+    EXPECT_EQ(m_game->GetLevelTile(5, 2) * 100 + m_game->GetLevelTile(6, 2),
+              ('\r' - '0') * 100 + Digit(1, 6, 2));
     text = GridText(1) + "48 624 888 624 ";
     text.replace(0, 3, "a#");
     Load(0, text);
     EXPECT_EQ((std::array<int, 5>{'a', '#', '0' + Digit(1, 39, 0), '\n', '0' + Digit(1, 1, 29)}),
-              (std::array<int, 5>{m_game->GetLevelTile(0, 0) + '0', m_game->GetLevelTile(1, 0) + '0', m_game->GetLevelTile(38, 0) + '0',
-                                  m_game->GetLevelTile(39, 0) + '0', m_game->GetLevelTile(0, 29) + '0'}));
+              (std::array<int, 5>{m_game->GetLevelTile(0, 0) + '0', m_game->GetLevelTile(1, 0) + '0',
+                                  m_game->GetLevelTile(38, 0) + '0', m_game->GetLevelTile(39, 0) + '0',
+                                  m_game->GetLevelTile(0, 29) + '0'}));
     EXPECT_EQ(StartPositions(), (Starts{8, 624, 888, 624}));
 }

@@ -113,7 +113,8 @@ TEST(Tools, CommittedSoundsAreRemadeExactlyAndLoadAsTheGamesAudioReadsThem)
     {
         SoundSource sound;
         std::vector<int16_t> samples;
-        ASSERT_TRUE(sound.Parse(source.text, error) && Synthesiser::Render(sound, samples, error)) << source.path << error;
+        ASSERT_TRUE(sound.Parse(source.text, error) && Synthesiser::Render(sound, samples, error))
+            << source.path << error;
         const std::string path = Source(kSoundFolder) + source.stem + ".wav";
         EXPECT_TRUE(WavFile::Bytes(samples, sound.GetRate()) == testing_support::ReadFile(path)) << path;
         // As the library reads it: 16-bit mono, effects short, tunes a loop.
@@ -123,7 +124,8 @@ TEST(Tools, CommittedSoundsAreRemadeExactlyAndLoadAsTheGamesAudioReadsThem)
         ASSERT_TRUE(SDL_LoadWAV(path.c_str(), &loaded, &buffer, &bytes)) << path << ": " << SDL_GetError();
         SDL_FreeWAV(buffer);
         const double seconds = bytes / 2.0 / loaded.freq;
-        EXPECT_TRUE(loaded.format == AUDIO_S16LSB && loaded.channels == 1 && (sound.IsTune() ? seconds >= 8 : seconds <= 1.5))
+        EXPECT_TRUE(loaded.format == AUDIO_S16LSB && loaded.channels == 1 &&
+                    (sound.IsTune() ? seconds >= 8 : seconds <= 1.5))
             << path << ": " << seconds << " s";
         made.insert(source.stem);
     }
@@ -140,7 +142,8 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
     const std::string head = "output a.png\npalette\nk 0xFF000000\n";
     ExpectRejected<PixelArt>(head + "pixels\nkk\nk\n", "line 6: row is 1 wide");
     ExpectRejected<PixelArt>(head + "pixels\nkx\n", "'x' is not in the palette");
-    ExpectRejected<PixelArt>("output a.png\npalette\nk 0x8000FF00\npixels\nk\n", "line 3"); // the game never blends
+    ExpectRejected<PixelArt>("output a.png\npalette\nk 0x8000FF00\npixels\nk\n",
+                             "line 3"); // the game never blends
     ExpectRejected<PixelArt>("output ../a.png\n", "line 1");
     PictureSet pictures;
     std::string error;
@@ -149,13 +152,17 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
 
     const std::string empty(40, '.'), starts = "..1" + std::string(34, '.') + "2..";
     const std::string level = "output t.txt\nkind level\ngrid\n";
-    ExpectRejected<MapSource>(level + Rows(27, empty) + starts + "\n##^" + std::string(37, '#') + "\n" + empty,
+    ExpectRejected<MapSource>(level + Rows(27, empty) + starts + "\n##^" + std::string(37, '#') + "\n" +
+                                  empty,
                               "player 1 does not stand on a brick");
-    ExpectRejected<MapSource>(level + Rows(28, empty) + std::string(40, '#') + "\n" + empty, "no start for player 1");
+    ExpectRejected<MapSource>(level + Rows(28, empty) + std::string(40, '#') + "\n" + empty,
+                              "no start for player 1");
     ExpectRejected<MapSource>(level + Rows(2, starts), "a second start");
     const std::string floor = starts + "\n" + std::string(40, '#') + "\n";
-    ExpectRejected<MapSource>(level + "L" + empty.substr(1) + "\n" + Rows(27, empty) + floor, "lever at column 0, row 0");
-    ExpectRejected<MapSource>("output testmap.txt\nkind level\ngrid\n" + Rows(28, empty) + floor, "walker has no floor");
+    ExpectRejected<MapSource>(level + "L" + empty.substr(1) + "\n" + Rows(27, empty) + floor,
+                              "lever at column 0, row 0");
+    ExpectRejected<MapSource>("output testmap.txt\nkind level\ngrid\n" + Rows(28, empty) + floor,
+                              "walker has no floor");
     ExpectRejected<MapSource>(level + Rows(29, empty), "29 rows, not 30");
     ExpectRejected<MapSource>(level + empty + ".\n", "41 symbols");
     ExpectRejected<MapSource>("output t.txt\nkind background\ngrid\n#" + empty.substr(1), "symbol '#'");
@@ -164,12 +171,15 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
     ExpectRejected<SoundSource>("kind effect\nstep 50\nwave square 0\n", "line 3: wave");
     ExpectRejected<SoundSource>("kind effect\nstep 50 20\n", "line 2: \"20\" is more than step takes");
     ExpectRejected<SoundSource>(tune + "notes C4 4  H4 4\n", "line 5: \"H4\" is no note");
-    ExpectRejected<SoundSource>(tune + "notes C4 5\nvoice bass\nnotes C3 16\n", "line 4: the voice's notes last 5");
-    for (const auto& [volume, message] : {std::pair<std::string, std::string>{"100", "full scale"}, {"0", "silent"}})
+    ExpectRejected<SoundSource>(tune + "notes C4 5\nvoice bass\nnotes C3 16\n",
+                                "line 4: the voice's notes last 5");
+    for (const auto& [volume, message] :
+         {std::pair<std::string, std::string>{"100", "full scale"}, {"0", "silent"}})
     {
         SoundSource sound;
         std::vector<int16_t> samples;
         EXPECT_TRUE(sound.Parse("kind effect\nstep 50\nvolume " + volume + "\n", error) &&
-                    !Synthesiser::Render(sound, samples, error) && error.find(message) != std::string::npos) << error;
+                    !Synthesiser::Render(sound, samples, error) && error.find(message) != std::string::npos)
+            << error;
     }
 }
