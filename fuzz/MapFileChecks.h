@@ -2,6 +2,7 @@
 
 // What both map targets check after the reader has read an input as the
 // fourth level's file, and how they hand it the input.
+#include "fuzz/Require.h"
 #include "tests/driver/GameDriver.h"
 
 #include <cstdint>
@@ -12,14 +13,7 @@
 
 namespace map_fuzzing
 {
-// A property that does not hold stops the fuzzer, which keeps the input.
-inline void Require(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "property failed: %s\n", what);
-    std::abort();
-}
+using fuzzing::Require;
 
 // The game reads by relative path: a scratch working directory of our own,
 // in memory where the machine has it, so that a file per input stays cheap.

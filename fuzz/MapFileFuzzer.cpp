@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t first = size > 0 ? data[0] : 0;
     const uint8_t last = size > 1 ? data[size - 1] : 0;
     const bool started = game.StartRound(first % 6, last % 6, GameData::kBusyLevel);
-    map_fuzzing::Require(started, "no round started");
+    fuzzing::Require(started, "no round started");
     unsigned keys = first * 131u + last;
     for (int pass = 0; pass < 24; ++pass)
     {
