@@ -58,19 +58,34 @@ void ExpectMatchesReference(SDL_Surface* surface, const std::string& name)
                         [&](int x, int y) { return 0xFF000000 | RgbAt(surface, x, y); });
     };
     if (const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES"); update && std::string(update) == "1")
-        return save(path) ? void() : ADD_FAILURE() << name << " could not be saved";
+    {
+        EXPECT_TRUE(save(path)) << name << " could not be saved";
+        return;
+    }
     SDL_Surface* loaded = IMG_Load(path.c_str());
-    SDL_Surface* reference = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+    SDL_Surface* reference = nullptr;
+    if (loaded)
+        reference = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
-    int differing = reference && reference->w == surface->w && reference->h == surface->h ? 0 : -1;
-    for (int y = 0; differing >= 0 && y < surface->h; ++y)
-        for (int x = 0; x < surface->w; ++x)
-            differing += RgbAt(surface, x, y) != RgbAt(reference, x, y);
+    std::string difference;
+    if (!reference || reference->w != surface->w || reference->h != surface->h)
+    {
+        difference = "no reference of the screen's size";
+    }
+    else
+    {
+        int differing = 0;
+        for (int y = 0; y < surface->h; ++y)
+            for (int x = 0; x < surface->w; ++x)
+                differing += RgbAt(surface, x, y) != RgbAt(reference, x, y);
+        if (differing)
+            difference = std::to_string(differing) + " pixels differ";
+    }
     SDL_FreeSurface(reference);
-    if (differing)
-        ADD_FAILURE() << name << ": " << differing
-                      << " pixels differ (-1: no reference of that size); the screen "
-                      << (save(actual) ? "is saved as " + actual : "could not be saved");
+    if (difference.empty())
+        return;
+    const std::string saved = save(actual) ? "is saved as " + actual : "could not be saved";
+    ADD_FAILURE() << name << ": " << difference << "; the screen " << saved;
 }
 
 std::string MakeTempDir()

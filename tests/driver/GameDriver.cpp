@@ -28,7 +28,10 @@ bool GameDriver::Pass(int elapsedMs)
 void GameDriver::Step(int frames)
 {
     for (int i = 0; i < frames; ++i)
-        UpdateObjects(GetTime()), DrawObjects();
+    {
+        UpdateObjects(GetTime());
+        DrawObjects();
+    }
 }
 
 void GameDriver::KeyEvent(int keyCode, bool down)
@@ -49,7 +52,9 @@ void GameDriver::ReleaseAllKeys() { std::memset(m_keyStates.get(), 0, kKeyStateC
 void GameDriver::Click(int x, int y, int button)
 {
     SDL_Event event{SDL_MOUSEBUTTONDOWN};
-    event.button.button = static_cast<Uint8>(button), event.button.x = x, event.button.y = y;
+    event.button.button = static_cast<Uint8>(button);
+    event.button.x = x;
+    event.button.y = y;
     DispatchEvent(event);
 }
 
@@ -68,9 +73,12 @@ int GameDriver::RunMainLoop(std::function<bool(int pass)> script)
 
 void GameDriver::DoFrameLogic()
 {
-    SDL_Event quit{SDL_QUIT};
     if (m_script && !m_script(m_scriptPass++))
-        m_script = nullptr, SDL_PushEvent(&quit);
+    {
+        m_script = nullptr;
+        SDL_Event quit{SDL_QUIT};
+        SDL_PushEvent(&quit);
+    }
     Stage2Engine::DoFrameLogic();
 }
 
@@ -101,12 +109,20 @@ void GameDriver::SetTiles(int fromColumn, int toColumn, int row, int code)
 void GameDriver::Place(std::initializer_list<DisplayableObject*> objects)
 {
     CreateObjectArray(static_cast<int>(objects.size()));
-    int index = 0, players = 0;
+    int index = 0;
+    int players = 0;
     for (DisplayableObject* object : objects)
     {
-        StoreObjectInArray(index++, object);
-        if (auto* player = dynamic_cast<Player*>(object); player && players < 2)
-            *(players++ ? &m_player2 : &m_player1) = player;
+        StoreObjectInArray(index, object);
+        ++index;
+        auto* player = dynamic_cast<Player*>(object);
+        if (!player)
+            continue;
+        if (players == 0)
+            m_player1 = player;
+        else if (players == 1)
+            m_player2 = player;
+        ++players;
     }
     DrawObjects();
 }
@@ -137,15 +153,22 @@ uint64_t GameDriver::Digest()
         const int place[] = {object->GetX(), object->GetY(), object->GetLastDrawnX(),
                              object->GetLastDrawnY()};
         add(place, sizeof place);
-        if (const auto* c = dynamic_cast<const Character*>(object))
-        {
-            const float motion[] = {c->GetVelocityX(), c->GetVelocityY(), c->GetDamage(),
-                                    static_cast<float>(c->GetDeaths() * 4 + c->HasWon() * 2 + c->HasLost())};
-            add(motion, sizeof motion);
-        }
+        const auto* character = dynamic_cast<const Character*>(object);
+        if (!character)
+            continue;
+        // The deaths and the round's marks go in as one float, as they did
+        // when the soak's record was made; hashing them apart would change
+        // every recorded digest.
+        const int marks = character->GetDeaths() * 4 + character->HasWon() * 2 + character->HasLost();
+        const float motion[] = {character->GetVelocityX(), character->GetVelocityY(), character->GetDamage(),
+                                static_cast<float>(marks)};
+        add(motion, sizeof motion);
     }
     for (const auto& [name, volume] : cues)
-        add(name.c_str(), name.size()), add(&volume, sizeof volume);
+    {
+        add(name.c_str(), name.size());
+        add(&volume, sizeof volume);
+    }
     cues.clear();
     for (int row = 0; row < m_foreground->h; ++row)
         add(static_cast<const char*>(m_foreground->pixels) + row * m_foreground->pitch,
