@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <climits>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -37,13 +36,18 @@ TEST(TileGrids, EachCodeDrawsItsPictureAndTheLeverFollowsTheDay)
             grid.SetCell(code + 1, 0, code);
         grid.DrawTileRange(&game, scene, 0, 0, 11, 0, 100, y);
     };
-    drawRow(game.GetTileMap(), 100), drawRow(game.GetBackgroundMap(), 150);
-    game.ToggleDaytime(), drawRow(game.GetTileMap(), 200);
+    drawRow(game.GetTileMap(), 100);
+    drawRow(game.GetBackgroundMap(), 150);
+    game.ToggleDaytime();
+    drawRow(game.GetTileMap(), 200);
     GreyTiles grey(24);
-    grey.SetMapSize(20, 3), grey.SetCell(3, 1, 5), grey.SetCell(4, 1, -7);
+    grey.SetMapSize(20, 3);
+    grey.SetCell(3, 1, 5);
+    grey.SetCell(4, 1, -7);
     grey.DrawTileRange(&game, scene, 0, 0, 19, 2, 100, 300);
     grey.DrawTileRange(&game, scene, 5, 1, 4, 2, 600, 100); // first past last: nothing
-    grey.SetOrigin(10, 400), grey.DrawTileInPlace(&game, scene, 2, 1);
+    grey.SetOrigin(10, 400);
+    grey.DrawTileInPlace(&game, scene, 2, 1);
     testing_support::ExpectMatchesReference(scene, "tile-grids");
 }
 
@@ -62,7 +66,9 @@ std::string GridText(int seed, const std::string& lineEnd = "\n", int lines = 30
     return text;
 }
 
-using Starts = std::array<int, 4>; // player 1's x and y, then player 2's
+// The start positions a level file's tail gives: player 1's x and y, then
+// player 2's.
+using Starts = std::array<int, 4>;
 
 class MapFiles : public ::testing::Test
 {
@@ -88,7 +94,7 @@ protected:
         for (int row = 0; row < rows; ++row)
             for (int column = 0; column < 40; ++column)
                 ASSERT_EQ(m_game->GetLevelTile(column, row), Digit(seed, column, row))
-                    << column << "," << row;
+                    << "the cell at column " << column << ", row " << row;
     }
     Starts StartPositions() const
     {
@@ -105,7 +111,8 @@ TEST_F(MapFiles, TheTailAfterTheGridGivesTheStartPositions)
 {
     for (int row = 0; row < 30; ++row)
         for (int column = 0; column < 40; ++column)
-            ASSERT_EQ(m_game->GetBackgroundTile(column, row), Digit(5, column, row));
+            ASSERT_EQ(m_game->GetBackgroundTile(column, row), Digit(5, column, row))
+                << "the star field's cell at column " << column << ", row " << row;
     const struct
     {
         const char* tail;
@@ -150,7 +157,8 @@ TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
     // A short file: past its end the end-of-file value is stored.
     EXPECT_EQ(Load(0, GridText(2, "\n", 10)), "");
     ExpectGrid(2, 10);
-    EXPECT_TRUE(m_game->GetLevelTile(0, 10) == EOF - '0' && m_game->GetLevelTile(39, 29) == EOF - '0');
+    EXPECT_EQ(m_game->GetLevelTile(0, 10), EOF - '0') << "the first cell past the end";
+    EXPECT_EQ(m_game->GetLevelTile(39, 29), EOF - '0') << "the last cell";
     EXPECT_EQ(StartPositions(), (Starts{48, 624, 888, 624})) << "kept from the last file read whole";
 
     // A short line: its line end stands in as a cell and the next line's
@@ -159,14 +167,17 @@ TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
     std::string text = GridText(1) + "48 624 888 624 ";
     text[41 * 2 + 5] = '\r';
     Load(0, text);
-    EXPECT_EQ(m_game->GetLevelTile(5, 2) * 100 + m_game->GetLevelTile(6, 2),
-              ('\r' - '0') * 100 + Digit(1, 6, 2));
+    EXPECT_EQ(m_game->GetLevelTile(5, 2), '\r' - '0') << "the carriage return's cell";
+    EXPECT_EQ(m_game->GetLevelTile(6, 2), Digit(1, 6, 2)) << "the cell after it";
     text = GridText(1) + "48 624 888 624 ";
     text.replace(0, 3, "a#");
     Load(0, text);
-    EXPECT_EQ((std::array<int, 5>{'a', '#', '0' + Digit(1, 39, 0), '\n', '0' + Digit(1, 1, 29)}),
-              (std::array<int, 5>{m_game->GetLevelTile(0, 0) + '0', m_game->GetLevelTile(1, 0) + '0',
-                                  m_game->GetLevelTile(38, 0) + '0', m_game->GetLevelTile(39, 0) + '0',
-                                  m_game->GetLevelTile(0, 29) + '0'}));
-    EXPECT_EQ(StartPositions(), (Starts{8, 624, 888, 624}));
+    // The characters as read, from the tile codes the reader stores.
+    const auto readAt = [this](int column, int row) { return m_game->GetLevelTile(column, row) + '0'; };
+    EXPECT_EQ(readAt(0, 0), 'a') << "any character is a cell";
+    EXPECT_EQ(readAt(1, 0), '#');
+    EXPECT_EQ(readAt(38, 0), '0' + Digit(1, 39, 0)) << "the first line, shifted by one";
+    EXPECT_EQ(readAt(39, 0), '\n') << "the first line's end read as its last cell";
+    EXPECT_EQ(readAt(0, 29), '0' + Digit(1, 1, 29)) << "the last line, shifted by one";
+    EXPECT_EQ(StartPositions(), (Starts{8, 624, 888, 624})) << "the tail starts a character late";
 }
