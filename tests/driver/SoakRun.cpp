@@ -9,7 +9,6 @@ using namespace GameData;
 
 namespace
 {
-const char kPlayerKeys[2][6] = {"wsadc", "ikjln"}; // jump, fall, left, right, dash
 const char* const kStateNames[] = {"MainMenu", "SelectPlayer1", "SelectPlayer2", "SelectLevel",
                                    "Playing",  "Paused",        "RoundOver"};
 const int kGameTransitions[][2] = {{0, 1}, {1, 0}, {1, 2}, {2, 1}, {2, 3}, {3, 2},
