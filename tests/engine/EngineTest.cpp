@@ -62,7 +62,7 @@ public:
         ((text += " " + std::to_string(numbers)), ...);
         log.push_back(text);
     }
-    SDL_Window* Window() const { return m_window; }
+    SDL_Window* Window() const { return m_window.get(); }
 
     Log& log;
     int passes = 0;
