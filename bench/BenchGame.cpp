@@ -13,19 +13,12 @@ std::unique_ptr<BenchGame> BenchGame::StartRound(int level)
     // drawn place for partial redraws to restore.
     game.Pass();
     game.Pass();
-    bench->m_window = SDL_CreateWindow("floor", 0, 0, game.GetWindowWidth(), game.GetWindowHeight(), 0);
-    bench->m_renderer = SDL_CreateRenderer(bench->m_window, -1, 0);
-    bench->m_texture =
-        SDL_CreateTexture(bench->m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                          game.GetWindowWidth(), game.GetWindowHeight());
+    bench->m_window.reset(SDL_CreateWindow("floor", 0, 0, game.GetWindowWidth(), game.GetWindowHeight(), 0));
+    bench->m_renderer.reset(SDL_CreateRenderer(bench->m_window.get(), -1, 0));
+    bench->m_texture.reset(SDL_CreateTexture(bench->m_renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                             SDL_TEXTUREACCESS_STREAMING, game.GetWindowWidth(),
+                                             game.GetWindowHeight()));
     return bench->m_texture ? std::move(bench) : nullptr;
-}
-
-BenchGame::~BenchGame()
-{
-    SDL_DestroyTexture(m_texture);
-    SDL_DestroyRenderer(m_renderer);
-    SDL_DestroyWindow(m_window);
 }
 
 void BenchGame::CopyWholeBackground()
@@ -37,9 +30,9 @@ void BenchGame::CopyWholeBackground()
 void BenchGame::PresentOnly()
 {
     SDL_Surface* screen = m_game.GetForeground();
-    SDL_UpdateTexture(m_texture, nullptr, screen->pixels, screen->pitch);
-    SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
-    SDL_RenderPresent(m_renderer);
+    SDL_UpdateTexture(m_texture.get(), nullptr, screen->pixels, screen->pitch);
+    SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
+    SDL_RenderPresent(m_renderer.get());
 }
 
 bool BenchGame::RoundNearlyOver() const

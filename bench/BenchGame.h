@@ -1,12 +1,9 @@
 #pragma once
 
+#include "engine/SdlHandles.h"
 #include "tests/driver/GameDriver.h"
 
 #include <memory>
-
-struct SDL_Renderer;
-struct SDL_Texture;
-struct SDL_Window;
 
 // A round of the game as the benchmarks measure it, with the floors its
 // figures are compared with: the least work that any frame or repaint must
@@ -17,7 +14,6 @@ public:
     // A game started headless and playing a round on the given level, its
     // objects drawn once; null when it cannot start.
     static std::unique_ptr<BenchGame> StartRound(int level);
-    ~BenchGame();
 
     GameDriver& Game() { return m_game; }
     // Floor of a whole redraw: one block copy of the background.
@@ -35,7 +31,7 @@ private:
 
     GameDriver m_game;
     int m_level;
-    SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_Texture* m_texture = nullptr;
+    WindowHandle m_window;
+    RendererHandle m_renderer;
+    TextureHandle m_texture;
 };

@@ -130,7 +130,7 @@ void PacingProbe::PrintReport(std::FILE* out) const
             ++tickOff;
 
     SDL_RendererInfo renderer{};
-    if (!m_renderer || SDL_GetRendererInfo(m_renderer, &renderer) != 0)
+    if (!m_renderer || SDL_GetRendererInfo(m_renderer.get(), &renderer) != 0)
         renderer.name = "none";
     std::fprintf(out, "video driver %s, renderer %s\n", SDL_GetCurrentVideoDriver(), renderer.name);
     std::fprintf(out, "state at the end: %d (4 = playing)\n", static_cast<int>(GetState()));

@@ -1,6 +1,7 @@
 // Start-up: building the game object, which loads and resamples every tile
 // and menu picture, and Initialise up to the first frame on the screen, each
 // beside the bare library work that it cannot avoid.
+#include "engine/SdlHandles.h"
 #include "game/Stage2Engine.h"
 
 #include <SDL.h>
@@ -60,13 +61,12 @@ void BM_GameConstruction_Floor(benchmark::State& state)
     for (auto _ : state)
         for (const std::string& file : pictures)
         {
-            SDL_Surface* picture = IMG_Load(file.c_str());
+            const SurfaceHandle picture(IMG_Load(file.c_str()));
             if (!picture)
             {
                 state.SkipWithError("a picture is missing");
                 return;
             }
-            SDL_FreeSurface(picture);
         }
 }
 BENCHMARK(BM_GameConstruction_Floor)->Unit(benchmark::kMillisecond);
@@ -107,25 +107,26 @@ void BM_InitialiseToFirstFrame_Floor(benchmark::State& state)
     {
         SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_AUDIO);
         TTF_Init();
-        TTF_Font* font = TTF_OpenFont(kFont, 24);
-        SDL_Window* window = SDL_CreateWindow("bench", 10, 40, 960, 720, 0);
-        SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
-        SDL_Texture* texture =
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, 960, 720);
-        SDL_Surface* surfaces[2];
-        for (SDL_Surface*& surface : surfaces)
-            surface = SDL_CreateRGBSurface(0, 960, 720, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
-        SDL_UpdateTexture(texture, nullptr, surfaces[0]->pixels, surfaces[0]->pitch);
-        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-        SDL_RenderPresent(renderer);
+        FontHandle font(TTF_OpenFont(kFont, 24));
+        WindowHandle window(SDL_CreateWindow("bench", 10, 40, 960, 720, 0));
+        RendererHandle renderer(SDL_CreateRenderer(window.get(), -1, 0));
+        TextureHandle texture(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                                SDL_TEXTUREACCESS_STREAMING, 960, 720));
+        SurfaceHandle surfaces[2];
+        for (SurfaceHandle& surface : surfaces)
+            surface.reset(
+                SDL_CreateRGBSurface(0, 960, 720, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000));
+        SDL_UpdateTexture(texture.get(), nullptr, surfaces[0]->pixels, surfaces[0]->pitch);
+        SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
+        SDL_RenderPresent(renderer.get());
         state.PauseTiming();
-        for (SDL_Surface* surface : surfaces)
-            SDL_FreeSurface(surface);
-        SDL_DestroyTexture(texture);
-        SDL_DestroyRenderer(renderer);
-        SDL_DestroyWindow(window);
-        if (font)
-            TTF_CloseFont(font);
+        // Released in reverse order of making, before the libraries stop.
+        surfaces[1].reset();
+        surfaces[0].reset();
+        texture.reset();
+        renderer.reset();
+        window.reset();
+        font.reset();
         ShutDownLibraries();
         state.ResumeTiming();
     }

@@ -2,6 +2,7 @@
 
 #include "engine/FontStore.h"
 #include "engine/GamePads.h"
+#include "engine/SdlHandles.h"
 #include "engine/SoundPlayer.h"
 
 #include <cstdint>
@@ -21,6 +22,9 @@ class BaseEngine
 {
 public:
     static constexpr int kKeyStateCount = 256;
+    // The objects are updated at most once in this many milliseconds.
+    static constexpr int kLogicIntervalMs = 15;
+    static constexpr int kDefaultTileSize = 24;
 
     BaseEngine();
     virtual ~BaseEngine();
@@ -103,8 +107,8 @@ public:
     // Read access for objects, tile maps and tests.
     int GetWindowWidth() const { return m_windowWidth; }
     int GetWindowHeight() const { return m_windowHeight; }
-    SDL_Surface* GetForeground() const { return m_foreground; }
-    SDL_Surface* GetBackground() const { return m_background; }
+    SDL_Surface* GetForeground() const { return m_foreground.get(); }
+    SDL_Surface* GetBackground() const { return m_background.get(); }
     FontStore& GetFontStore() { return m_fonts; }
     const GamePads& GetPads() const { return m_pads; }
     SoundPlayer& GetSound() { return m_sound; }
@@ -125,12 +129,13 @@ protected:
     std::unique_ptr<unsigned char[]> m_keyStates;
     int m_windowWidth = 0;
     int m_windowHeight = 0;
-    SDL_Surface* m_foreground = nullptr;
-    SDL_Surface* m_background = nullptr;
-    SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_Texture* m_screenTexture = nullptr;
-    SDL_Texture* m_scaledTexture = nullptr;
+    // Released in reverse order: textures, renderer, window, then surfaces.
+    SurfaceHandle m_foreground;
+    SurfaceHandle m_background;
+    WindowHandle m_window;
+    RendererHandle m_renderer;
+    TextureHandle m_screenTexture;
+    TextureHandle m_scaledTexture;
     int m_frameTick = 0;
     int m_timeOffset = 0;
     bool m_redraw = true;
@@ -145,7 +150,7 @@ protected:
     bool m_surfaceLocked = false;
     bool m_textOutline = false;
     uint32_t m_outlineColour = 0;
-    int m_tileSize = 24;
+    int m_tileSize = kDefaultTileSize;
 
 private:
     template <typename Pass> void ForEachObject(Pass pass);

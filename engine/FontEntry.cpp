@@ -13,14 +13,13 @@ FontEntry::~FontEntry()
     if (m_font)
     {
         std::printf("Free font: %d point %s\n", m_pointSize, m_fileName.c_str());
-        TTF_CloseFont(m_font);
-        m_font = nullptr;
+        m_font.reset();
     }
 }
 
 bool FontEntry::Open()
 {
     if (!m_font)
-        m_font = TTF_OpenFont(m_fileName.c_str(), m_pointSize);
+        m_font.reset(TTF_OpenFont(m_fileName.c_str(), m_pointSize));
     return m_font != nullptr;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
+#include "engine/SdlHandles.h"
 
-typedef struct _TTF_Font TTF_Font;
+#include <string>
 
 // One cached (file, point size) pair. The font handle stays null when the
 // file could not be opened, and text drawn with the entry then draws nothing.
@@ -17,12 +17,12 @@ public:
     // Opens the font if it is not open yet; true when it is open afterwards.
     bool Open();
 
-    TTF_Font* GetFont() const { return m_font; }
+    TTF_Font* GetFont() const { return m_font.get(); }
     const std::string& GetFileName() const { return m_fileName; }
     int GetPointSize() const { return m_pointSize; }
 
 private:
-    TTF_Font* m_font = nullptr;
+    FontHandle m_font;
     std::string m_fileName;
     int m_pointSize;
 };

@@ -1,5 +1,7 @@
 #include "engine/PixelImage.h"
 
+#include "engine/SdlHandles.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <algorithm>
@@ -13,20 +15,16 @@ bool PixelImage::LoadImage(const char* fileName)
     if (!fileName)
         return false;
 
-    SDL_Surface* loaded = IMG_Load(fileName);
+    const SurfaceHandle loaded(IMG_Load(fileName));
     if (!loaded)
         return false;
 
-    SDL_Surface* converted =
-        SDL_CreateRGBSurface(0, loaded->w, loaded->h, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
+    const SurfaceHandle converted(
+        SDL_CreateRGBSurface(0, loaded->w, loaded->h, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000));
     if (!converted)
-    {
-        SDL_FreeSurface(loaded);
         return false;
-    }
     // Default blending onto zeroed pixels: fully transparent areas become 0.
-    SDL_UpperBlit(loaded, nullptr, converted, nullptr);
-    SDL_FreeSurface(loaded);
+    SDL_UpperBlit(loaded.get(), nullptr, converted.get(), nullptr);
 
     m_width = converted->w;
     m_height = converted->h;
@@ -36,7 +34,6 @@ bool PixelImage::LoadImage(const char* fileName)
     for (int y = 0; y < m_height; ++y)
         std::copy(source + y * rowLength, source + y * rowLength + m_width,
                   m_pixels.get() + static_cast<size_t>(y) * m_width);
-    SDL_FreeSurface(converted);
     return true;
 }
 

@@ -7,7 +7,6 @@
 namespace
 {
 GameDriver* g_game = nullptr;
-const char kHeldKeys[] = "wasdcijkln"; // both players' jump, left, fall, right, dash
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -30,13 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int pass = 0; pass < 24; ++pass)
     {
         keys = keys * 1103515245u + 12345u;
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 2 * GameData::kPlayerKeyCount; ++i)
         {
+            const char key =
+                GameData::kPlayerKeys[i / GameData::kPlayerKeyCount][i % GameData::kPlayerKeyCount];
             const bool held = (keys >> (i + 8) & 1) != 0;
             if (held)
-                game.PressKey(kHeldKeys[i]);
+                game.PressKey(key);
             else
-                game.ReleaseKey(kHeldKeys[i]);
+                game.ReleaseKey(key);
         }
         if (pass == 12)
         {

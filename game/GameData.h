@@ -28,6 +28,10 @@ constexpr int kQuitKey = 'q';
 constexpr int kResetKey = 'r';
 // m mutes and unmutes all sound, on any screen.
 constexpr int kMuteKey = 'm';
+// Each player's held keys, in the order of the actions a player holds:
+// jump, fall (and drop through), left, right, dash.
+constexpr int kPlayerKeyCount = 5;
+constexpr char kPlayerKeys[2][kPlayerKeyCount + 1] = {"wsadc", "ikjln"};
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 3;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/Player.h"
+#include "objects/Arena.h"
 
 class GamePads;
 

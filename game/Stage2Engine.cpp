@@ -14,6 +14,7 @@ using namespace GameData;
 Stage2Engine::Stage2Engine() : m_tileMap(TileSize()), m_backgroundMap(TileSize())
 {
     SetTextOutline(true, kTextOutline);
+    m_tileMap.SetDaytime(m_daytime);
     LoadMenuImages();
     ReadMapFile(kStarFieldFile, m_backgroundGrid, false);
 }

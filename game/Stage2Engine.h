@@ -36,7 +36,7 @@ enum GameState : int32_t
 //   Stage2EnginePads.cpp            pads
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
-class Stage2Engine : public BaseEngine
+class Stage2Engine : public BaseEngine, public Arena
 {
 public:
     static constexpr int kRoundSeconds = 120;
@@ -72,20 +72,20 @@ public:
     // Reads a grid (and, for a level, the start positions) from a file;
     // false when the file cannot be opened.
     bool ReadMapFile(const char* fileName, Grid& grid, bool readStartPositions);
-    signed char GetLevelTile(int mapX, int mapY) const { return m_levelGrid[mapY][mapX]; }
+    signed char GetLevelTile(int mapX, int mapY) const override { return m_levelGrid[mapY][mapX]; }
     // Backgrounds.
     void DrawBackgroundTriangle(int x1, int y1, int x2, int y2, int x3, int y3, uint32_t colour);
 
     // Day flag and scores.
-    int GetScore(int player) const;
-    void ResetScores();
+    int GetScore(int player) const override;
+    void ResetScores() override;
     bool IsDaytime() const { return m_daytime; }
-    void ToggleDaytime();
+    void ToggleDaytime() override;
 
-    // Pads: a player's action held on its pad.
-    bool IsPadHeld(int player, PlayerAction action) const;
+    // A player's action held on its keys or its pad.
+    bool IsHeld(int player, PlayerAction action) const override;
     // What befalls the objects: a sound, and a rumble of the player's pad.
-    void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength);
+    void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength) override;
     // Plays a named sound; a driver may listen in.
     virtual void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
 

@@ -32,7 +32,7 @@ void Stage2Engine::DrawBackgroundTriangle(int x1, int y1, int x2, int y2, int x3
 {
     DrawTriangle(static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
                  static_cast<double>(y2), static_cast<double>(x3), static_cast<double>(y3), colour,
-                 m_background);
+                 GetBackground());
 }
 
 void Stage2Engine::PaintCharacterSelect()
@@ -42,12 +42,12 @@ void Stage2Engine::PaintCharacterSelect()
         const int x = kPortraitHits[m_highlight].x1;
         const int y = kPortraitHits[m_highlight].y1;
         DrawRectangle(x - kBorderBefore, y - kBorderBefore, x + kPortraitSize + kBorderAfter - 1,
-                      y + kPortraitSize + kBorderAfter - 1, kCyan, m_background);
+                      y + kPortraitSize + kBorderAfter - 1, kCyan, GetBackground());
     }
     for (int i = 0; i < kCharacterCount; ++i)
     {
         const PixelImage& portrait = m_characterPortraits[i];
-        portrait.RenderImage(m_background, 0, 0, kPortraitHits[i].x1, kPortraitHits[i].y1,
+        portrait.RenderImage(GetBackground(), 0, 0, kPortraitHits[i].x1, kPortraitHits[i].y1,
                              portrait.GetWidth(), portrait.GetHeight());
     }
     PaintButtons();
@@ -59,7 +59,7 @@ void Stage2Engine::PaintLevelSelect()
         const int x = kThumbnailHits[index].x1;
         const int y = kThumbnailHits[index].y1;
         DrawRectangle(x - kBorderBefore, y - kBorderBefore, x + kThumbnailWidth + kBorderAfter - 1,
-                      y + kThumbnailHeight + kBorderAfter - 1, colour, m_background);
+                      y + kThumbnailHeight + kBorderAfter - 1, colour, GetBackground());
     };
     for (int i = 0; i < kLevelCount; ++i)
         frame(i, kBlack);
@@ -68,7 +68,7 @@ void Stage2Engine::PaintLevelSelect()
     for (int i = 0; i < kLevelCount; ++i)
     {
         const PixelImage& thumbnail = m_levelThumbnails[i];
-        thumbnail.RenderImage(m_background, 0, 0, kThumbnailHits[i].x1, kThumbnailHits[i].y1,
+        thumbnail.RenderImage(GetBackground(), 0, 0, kThumbnailHits[i].x1, kThumbnailHits[i].y1,
                               thumbnail.GetWidth(), thumbnail.GetHeight());
     }
     PaintButtons();
@@ -76,10 +76,10 @@ void Stage2Engine::PaintLevelSelect()
 
 void Stage2Engine::PaintButtons()
 {
-    DrawRectangle(kBackBox.x1, kBackBox.y1, kBackBox.x2, kBackBox.y2, kCyan, m_background);
+    DrawRectangle(kBackBox.x1, kBackBox.y1, kBackBox.x2, kBackBox.y2, kCyan, GetBackground());
     // The arrow head points left from the box's left edge.
     DrawBackgroundTriangle(50, 30, 40, 45, 50, 60, kCyan);
-    DrawRectangle(kConfirmBox.x1, kConfirmBox.y1, kConfirmBox.x2, kConfirmBox.y2, kCyan, m_background);
+    DrawRectangle(kConfirmBox.x1, kConfirmBox.y1, kConfirmBox.x2, kConfirmBox.y2, kCyan, GetBackground());
 }
 
 // Stars first, so a level tile in the same cell covers its star; by day
@@ -100,5 +100,5 @@ void Stage2Engine::PaintGrid(TileManager& map, const Grid& grid)
         for (int column = 0; column < kGridColumns; ++column)
             map.SetCell(column, row, grid[row][column]);
     map.SetOrigin(0, 0);
-    map.DrawTileRange(this, m_background, 0, 0, kGridColumns - 1, kGridRows - 1, 0, 0);
+    map.DrawTileRange(this, GetBackground(), 0, 0, kGridColumns - 1, kGridRows - 1, 0, 0);
 }

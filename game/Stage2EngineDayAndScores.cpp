@@ -16,5 +16,10 @@ void Stage2Engine::ResetScores()
     m_score2 = 0;
 }
 
-// Only flips the flag: the frame logic notices the change and repaints.
-void Stage2Engine::ToggleDaytime() { m_daytime = !m_daytime; }
+// Only flips the flag (and tells the level's tile map, whose levers follow
+// it): the frame logic notices the change and repaints.
+void Stage2Engine::ToggleDaytime()
+{
+    m_daytime = !m_daytime;
+    m_tileMap.SetDaytime(m_daytime);
+}

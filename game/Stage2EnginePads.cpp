@@ -2,6 +2,8 @@
 // that player's keys and clicks, and works the menus as the mouse does.
 #include "game/Stage2Engine.h"
 
+#include "objects/Character.h"
+
 using namespace GameData;
 using Command = PadControls::Command;
 
@@ -29,9 +31,11 @@ void Stage2Engine::OnPadAxis(int pad, int axis, int value)
         PadCommand(pad, m_padControls.StickCommand(pad, axis, value));
 }
 
-bool Stage2Engine::IsPadHeld(int player, PlayerAction action) const
+bool Stage2Engine::IsHeld(int player, PlayerAction action) const
 {
-    return m_padControls.IsHeld(m_pads, player, action);
+    static_assert(kPlayerKeyCount == kPlayerActionCount, "a key for every action, in its order");
+    return IsKeyPressed(kPlayerKeys[player - 1][static_cast<int>(action)]) ||
+           m_padControls.IsHeld(m_pads, player, action);
 }
 
 void Stage2Engine::PadCommand(int pad, PadControls::Command command)

@@ -4,6 +4,7 @@
 #include "game/Stage2Engine.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 using namespace GameData;
@@ -31,8 +32,10 @@ void Stage2Engine::FollowWithMusic()
 void Stage2Engine::OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength)
 {
     RumbleFor(object, event, strength);
+    // One cue for each event, in the order of ObjectEvent.
     static constexpr const char* kCues[] = {"jump", "air-jump", "dash",    "thrown", "drop",
                                             "hit",  "ring-out", "respawn", "lever",  "lift"};
+    static_assert(std::size(kCues) == kObjectEventCount, "a cue for every event");
     const char* cue = kCues[static_cast<int>(event)];
     if (event == ObjectEvent::Hit)
         // A light bump is soft and high, a hard knockback loud and low.

@@ -196,7 +196,7 @@ void Stage2Engine::RepaintWithSun()
 {
     PaintBackground();
     if (m_daytime)
-        DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, m_background);
+        DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, GetBackground());
     Redraw(true);
 }
 
@@ -293,5 +293,5 @@ void Stage2Engine::PulseSun()
     // Show the sun drawn on the last pass, then draw it anew on the
     // background, without asking for a whole redraw.
     CopyBackgroundPixels(kSunBox.x1, kSunBox.y1, kSunBox.x2 - kSunBox.x1, kSunBox.y2 - kSunBox.y1);
-    DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, m_background);
+    DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, GetBackground());
 }

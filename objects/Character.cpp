@@ -4,6 +4,7 @@
 #include "game/GameData.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -150,4 +151,30 @@ void Character::AddDamage(float amount)
     m_damage += amount;
     if (m_damage > kMaxDamage)
         m_damage = kMaxDamage;
+}
+
+void Character::TakeHit(const Hit& hit)
+{
+    const bool vertical = hit.from == HitFrom::Above || hit.from == HitFrom::Below;
+    // The hitting speed along the blow, signed, and this character's own.
+    const float speed = vertical ? hit.velocityY : hit.velocityX;
+    float& along = vertical ? m_velocityY : m_velocityX;
+    const bool faster = speed > 0 ? speed > along : along > speed;
+    // A landing on a grounded head pushes it down but does no damage.
+    if (faster && !(hit.from == HitFrom::Above && m_onGround))
+        AddDamage(std::fabs(speed) / 100.0f);
+    const float damage = m_damage;
+
+    if (vertical)
+    {
+        // A grounded character keeps its footing against a landing.
+        if (hit.from == HitFrom::Below || !m_onGround)
+            m_velocityX += damage * hit.velocityX;
+    }
+    else if (m_onGround)
+        m_velocityY -= damage * std::fabs(speed); // a grounded victim is thrown upward
+    else
+        m_velocityY += damage * hit.velocityY;
+    along += damage * speed;
+    Report(ObjectEvent::Hit, damage * std::fabs(speed));
 }

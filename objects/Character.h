@@ -19,6 +19,11 @@ public:
     ~Character() override;
 
     void Draw() override;
+    ContactKind GetContactKind() const override { return ContactKind::Character; }
+    // The one rule of a hit: damage by the hitting speed / 100 when the hitter
+    // is the faster in the blow's direction, then knockback of the hitting
+    // speed times the damage after it.
+    void TakeHit(const Hit& hit) override;
 
     void LoadSprites(const char* rightFile, const char* leftFile);
     void Accelerate(float direction);

@@ -1,9 +1,7 @@
 #include "objects/GravityObject.h"
 
 #include "engine/BaseEngine.h"
-#include "game/Stage2Engine.h"
-#include "objects/Character.h"
-#include "objects/MovingPlatform.h"
+#include "game/GameData.h"
 
 namespace
 {
@@ -19,7 +17,10 @@ constexpr double kBounce = -0.5;
 
 using namespace GameData;
 
-GravityObject::GravityObject(BaseEngine* engine) : DisplayableObject(engine) {}
+GravityObject::GravityObject(BaseEngine* engine)
+    : DisplayableObject(engine), m_arena(dynamic_cast<Arena*>(engine))
+{
+}
 
 GravityObject::~GravityObject() = default;
 
@@ -29,15 +30,25 @@ void GravityObject::AddVelocity(float dx, float dy)
     m_velocityY += dy;
 }
 
-Stage2Engine* GravityObject::Game() const { return dynamic_cast<Stage2Engine*>(m_engine); }
-
 void GravityObject::Move()
 {
-    float vyLeft = m_velocityY;
-    float vxLeft = m_velocityX;
+    const float vyLeft = m_velocityY;
+    const float vxLeft = m_velocityX;
+    MoveVertically(vyLeft);
+    // Decided on the speed a vertical contact may have changed, and on the
+    // speed at entry together.
+    if (m_velocityX > 0 && vxLeft > 0)
+        MoveRight(vxLeft);
+    else if (m_velocityX < 0 && vxLeft < 0)
+        MoveLeft(vxLeft);
+    EdgeCheck();
+    CheckCollisions();
+}
 
-    // Vertical pass. The loop counts on the speed at entry only: a contact
-    // that changes the speed or moves the object does not end it early.
+// The loop counts on the speed at entry only: a contact that changes the
+// speed or moves the object does not end it early.
+void GravityObject::MoveVertically(float vyLeft)
+{
     if (m_velocityY > 0)
     {
         do
@@ -58,55 +69,54 @@ void GravityObject::Move()
             EdgeCheck();
         } while (vyLeft < 0);
     }
+}
 
-    // Horizontal pass. Past a side edge the object stays pinned and its
-    // travel is counted instead; it moves again once the count is back at 0.
+// Past a side edge the object stays pinned and its travel is counted
+// instead; it moves again once the count is back at 0.
+void GravityObject::MoveRight(float vxLeft)
+{
     const int windowWidth = m_engine->GetWindowWidth();
-    if (m_velocityX > 0 && vxLeft > 0)
+    while (vxLeft > 0)
     {
-        while (vxLeft > 0)
+        vxLeft -= 1.0f;
+        if (m_pastEdge)
+            m_edgeOvershoot += 1;
+        else
         {
-            vxLeft -= 1.0f;
-            if (m_pastEdge)
-                m_edgeOvershoot += 1;
-            else
-            {
-                m_x += 1;
-                CheckCollisions();
-            }
-            if (m_x >= windowWidth - 1)
-            {
-                m_x = windowWidth - 1;
-                m_pastEdge = true;
-            }
-            if (m_edgeOvershoot >= 0 && m_x < 0)
-                m_pastEdge = false;
+            m_x += 1;
+            CheckCollisions();
         }
-    }
-    else if (m_velocityX < 0 && vxLeft < 0)
-    {
-        while (vxLeft < 0)
+        if (m_x >= windowWidth - 1)
         {
-            vxLeft += 1.0f;
-            if (m_pastEdge)
-                m_edgeOvershoot -= 1;
-            else
-            {
-                m_x -= 1;
-                CheckCollisions();
-            }
-            if (m_x <= 1 - m_width)
-            {
-                m_x = 1 - m_width;
-                m_pastEdge = true;
-            }
-            if (m_edgeOvershoot <= 0 && m_x > windowWidth - m_width - 1)
-                m_pastEdge = false;
+            m_x = windowWidth - 1;
+            m_pastEdge = true;
         }
+        if (m_edgeOvershoot >= 0 && m_x < 0)
+            m_pastEdge = false;
     }
+}
 
-    EdgeCheck();
-    CheckCollisions();
+void GravityObject::MoveLeft(float vxLeft)
+{
+    const int windowWidth = m_engine->GetWindowWidth();
+    while (vxLeft < 0)
+    {
+        vxLeft += 1.0f;
+        if (m_pastEdge)
+            m_edgeOvershoot -= 1;
+        else
+        {
+            m_x -= 1;
+            CheckCollisions();
+        }
+        if (m_x <= 1 - m_width)
+        {
+            m_x = 1 - m_width;
+            m_pastEdge = true;
+        }
+        if (m_edgeOvershoot <= 0 && m_x > windowWidth - m_width - 1)
+            m_pastEdge = false;
+    }
 }
 
 void GravityObject::EdgeCheck()
@@ -129,8 +139,8 @@ void GravityObject::EdgeCheck()
 
 void GravityObject::Report(ObjectEvent event, float strength)
 {
-    if (Stage2Engine* game = Game())
-        game->OnObjectEvent(*this, event, strength);
+    if (m_arena)
+        m_arena->OnObjectEvent(*this, event, strength);
 }
 
 void GravityObject::CheckCollisions()
@@ -140,7 +150,7 @@ void GravityObject::CheckCollisions()
     m_onSolidGround = false;
 
     // The 3 x 3 tiles around the object; a character is one tile in size.
-    if (Game())
+    if (m_arena)
     {
         const int tile = m_engine->TileSize();
         const int column0 = (m_x + kReferenceInset) / tile - 1;
@@ -172,10 +182,9 @@ void GravityObject::StandOn(bool thin)
 
 void GravityObject::CollideWithTile(int column, int row)
 {
-    Stage2Engine* const game = Game();
-    if (!game)
+    if (!m_arena)
         return;
-    const int code = game->GetLevelTile(column, row);
+    const int code = m_arena->GetLevelTile(column, row);
     if (code != kBrickTile && code != kThinPlatformTile && code != kJumpBlockTile)
         return;
     // One-way: a thin platform catches only an object not moving up.
@@ -197,25 +206,26 @@ void GravityObject::CollideWithTile(int column, int row)
             m_launched = true;
             Report(ObjectEvent::Thrown);
         }
+        CollideWithSolidSides(tileX, tileY, tile);
+        return;
     }
-    else
+    // A brick is landed on only moving down; a thin platform also catches
+    // an object that did not move vertically.
+    const bool landing = code == kThinPlatformTile || m_lastDrawnY < m_y;
+    if (landing && OverlapsColumns(tileX, tile) && Bottom() == tileY)
     {
-        // A brick is landed on only moving down; a thin platform also
-        // catches an object that did not move vertically.
-        const bool landing = code == kThinPlatformTile || m_lastDrawnY < m_y;
-        if (landing && OverlapsColumns(tileX, tile) && Bottom() == tileY)
-        {
-            m_velocityY = 0;
-            m_y = tileY - m_height;
-        }
-        if (OverlapsColumns(tileX, tile) && m_y + m_height == tileY)
-            StandOn(code == kThinPlatformTile);
-        // Thin platforms have no sides and no underside.
-        if (code == kThinPlatformTile)
-            return;
+        m_velocityY = 0;
+        m_y = tileY - m_height;
     }
+    if (OverlapsColumns(tileX, tile) && m_y + m_height == tileY)
+        StandOn(code == kThinPlatformTile);
+    // Thin platforms have no sides and no underside.
+    if (code == kBrickTile)
+        CollideWithSolidSides(tileX, tileY, tile);
+}
 
-    // Sides and underside, shared by bricks and jump blocks.
+void GravityObject::CollideWithSolidSides(int tileX, int tileY, int tile)
+{
     if (m_lastDrawnX < m_x && Right() == tileX && OverlapsRows(tileY, tile))
     {
         m_x = tileX - m_width;
@@ -228,6 +238,7 @@ void GravityObject::CollideWithTile(int column, int row)
         else
             m_velocityX = static_cast<float>(m_velocityX * kBounce);
     }
+    // No threshold on this side: any leftward speed bounces.
     if (m_lastDrawnX > m_x && m_x == tileX + tile - 1 && OverlapsRows(tileY, tile))
     {
         m_x = tileX + tile;
@@ -246,110 +257,75 @@ void GravityObject::CollideWithObject(GravityObject* other, int otherX, int othe
 {
     if (!other)
         return;
-    auto* const victim = dynamic_cast<Character*>(other);
-    const int otherWidth = other->m_width;
-    const int otherHeight = other->m_height;
+    const ContactKind self = GetContactKind();
+    const ContactKind kind = other->GetContactKind();
+    if (kind == ContactKind::Character && self != ContactKind::Platform)
+        CollideWithCharacter(*other, otherX, otherY);
+    else if (kind == ContactKind::Platform && self == ContactKind::Character)
+        RidePlatform(*other, otherX, otherY);
+    // Any other pair passes through.
+}
 
-    if (victim && !dynamic_cast<MovingPlatform*>(this))
+// Only this object is repositioned; the other takes the hit and its own
+// next Move carries it away. Each test reads what the previous ones left.
+void GravityObject::CollideWithCharacter(GravityObject& other, int otherX, int otherY)
+{
+    const int otherWidth = other.m_width;
+    const int otherHeight = other.m_height;
+    // The push-outs below the other and beside its right side add a tile to
+    // the other's position, not its size: every character is a tile wide.
+    const int tile = m_engine->TileSize();
+
+    if (OverlapsColumns(otherX, otherWidth) && Bottom() == otherY)
     {
-        // Character against character. Damage (hitting speed / 100) goes in
-        // before the knockback, so a hit pushes by the hitter's speed times
-        // the victim's multiplier after the hit. Each rule reads the speeds
-        // the previous ones left.
-        const int tile = m_engine->TileSize();
+        m_y = otherY - m_height;
+        if (m_velocityY > 0)
+            Strike(other, HitFrom::Above);
+    }
+    // Standing on it restores jumps like solid ground.
+    if (OverlapsColumns(otherX, otherWidth) && m_y + m_height == otherY)
+        StandOn(false);
+    if (m_lastDrawnX < m_x && Right() == otherX && OverlapsRows(otherY, otherHeight))
+    {
+        m_x = otherX - m_width;
+        if (m_velocityX > 0)
+            Strike(other, HitFrom::Left);
+    }
+    if (m_lastDrawnX > m_x && m_x == otherX + otherWidth - 1 && OverlapsRows(otherY, otherHeight))
+    {
+        m_x = otherX + tile;
+        if (m_velocityX < 0)
+            Strike(other, HitFrom::Right);
+    }
+    if (m_lastDrawnY > m_y && OverlapsColumns(otherX, otherWidth) && m_y == otherY + otherHeight - 1)
+    {
+        m_y = otherY + tile;
+        if (m_velocityY < 0)
+            Strike(other, HitFrom::Below);
+    }
+}
 
-        // Landing on its head.
-        if (OverlapsColumns(otherX, otherWidth) && Bottom() == otherY)
-        {
-            m_y = otherY - m_height;
-            const float vx = m_velocityX;
-            const float vy = m_velocityY;
-            if (vy > 0)
-            {
-                if (vy > other->m_velocityY && !other->m_onGround)
-                    victim->AddDamage(vy / 100.0f);
-                if (!other->m_onGround)
-                    other->m_velocityX += victim->GetDamage() * vx;
-                other->m_velocityY += victim->GetDamage() * vy;
-                m_velocityY = static_cast<float>(vy * kBounce);
-                other->Report(ObjectEvent::Hit, victim->GetDamage() * vy);
-            }
-        }
-        // Standing on it restores jumps like solid ground.
-        if (OverlapsColumns(otherX, otherWidth) && m_y + m_height == otherY)
-            StandOn(false);
-        // Running into its left side.
-        if (m_lastDrawnX < m_x && Right() == otherX && OverlapsRows(otherY, otherHeight))
-        {
-            m_x = otherX - m_width;
-            const float vx = m_velocityX;
-            const float vy = m_velocityY;
-            if (vx > 0)
-            {
-                if (vx > other->m_velocityX)
-                    victim->AddDamage(vx / 100.0f);
-                // A grounded victim is thrown upward.
-                if (other->m_onGround)
-                    other->m_velocityY -= victim->GetDamage() * vx;
-                else
-                    other->m_velocityY += victim->GetDamage() * vy;
-                other->m_velocityX += victim->GetDamage() * vx;
-                m_velocityX = static_cast<float>(vx * kBounce);
-                other->Report(ObjectEvent::Hit, victim->GetDamage() * vx);
-            }
-        }
-        // Running into its right side.
-        if (m_lastDrawnX > m_x && m_x == otherX + otherWidth - 1 && OverlapsRows(otherY, otherHeight))
-        {
-            m_x = otherX + tile;
-            const float vx = m_velocityX;
-            const float vy = m_velocityY;
-            if (vx < 0)
-            {
-                if (other->m_velocityX > vx)
-                    victim->AddDamage(vx / -100.0f);
-                // Upward for a grounded victim, as vx is negative.
-                if (other->m_onGround)
-                    other->m_velocityY += victim->GetDamage() * vx;
-                else
-                    other->m_velocityY += victim->GetDamage() * vy;
-                other->m_velocityX += victim->GetDamage() * vx;
-                m_velocityX = static_cast<float>(vx * kBounce);
-                other->Report(ObjectEvent::Hit, victim->GetDamage() * -vx);
-            }
-        }
-        // Hitting it from below.
-        if (m_lastDrawnY > m_y && OverlapsColumns(otherX, otherWidth) && m_y == otherY + otherHeight - 1)
-        {
-            m_y = otherY + tile;
-            const float vx = m_velocityX;
-            const float vy = m_velocityY;
-            if (vy < 0)
-            {
-                if (other->m_velocityY > vy)
-                    victim->AddDamage(vy / -100.0f);
-                other->m_velocityX += victim->GetDamage() * vx;
-                other->m_velocityY += victim->GetDamage() * vy;
-                m_velocityY = static_cast<float>(vy * kBounce);
-                other->Report(ObjectEvent::Hit, victim->GetDamage() * -vy);
-            }
-        }
+void GravityObject::Strike(GravityObject& other, HitFrom from)
+{
+    other.TakeHit(Hit{from, m_velocityX, m_velocityY});
+    if (from == HitFrom::Above || from == HitFrom::Below)
+        m_velocityY = static_cast<float>(m_velocityY * kBounce);
+    else
+        m_velocityX = static_cast<float>(m_velocityX * kBounce);
+}
+
+void GravityObject::RidePlatform(const GravityObject& other, int otherX, int otherY)
+{
+    // One pixel of upward motion a frame is how a rising platform carries
+    // its rider; anything faster passes through.
+    if (m_lastDrawnY - 1 > m_y)
         return;
-    }
-
-    if (dynamic_cast<MovingPlatform*>(other) && dynamic_cast<Character*>(this))
-    {
-        // Riding a platform: one pixel of upward motion a frame is how a
-        // rising platform carries its rider; anything faster passes through.
-        if (m_lastDrawnY - 1 > m_y)
-            return;
-        // The fall speed is left alone: ApplyForces zeroes it on the ground.
-        if (OverlapsColumns(otherX, otherWidth) && Bottom() == otherY)
-            m_y = otherY - m_height;
-        // It counts as a thin platform, so it can be dropped through.
-        if (OverlapsColumns(otherX, otherWidth) && m_y + m_height == otherY)
-            StandOn(true);
-    }
+    // The fall speed is left alone: ApplyForces zeroes it on the ground.
+    if (OverlapsColumns(otherX, other.m_width) && Bottom() == otherY)
+        m_y = otherY - m_height;
+    // It counts as a thin platform, so it can be dropped through.
+    if (OverlapsColumns(otherX, other.m_width) && m_y + m_height == otherY)
+        StandOn(true);
 }
 
 void GravityObject::ApplyForces()

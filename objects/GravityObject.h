@@ -2,23 +2,32 @@
 
 #include "engine/BaseEngine.h"
 #include "engine/DisplayableObject.h"
+#include "objects/Arena.h"
 
-class Stage2Engine;
-
-// What happens to a moving object that the game may answer with a sound or
-// a pad's rumble; the strength is the knockback of a hit.
-enum class ObjectEvent
+// How an object takes part in another's contacts: characters hit and are
+// hit, a moving platform carries characters, anything else is passed through.
+enum class ContactKind
 {
-    Jump,
-    AirJump,
-    Dash,
-    Thrown, // by a jump block
-    DropThrough,
-    Hit,
-    RingOut,
-    Respawn,
-    Lever,
-    LiftTurn,
+    Inert,
+    Character,
+    Platform,
+};
+
+// The side of a character that another ran, fell or rose into.
+enum class HitFrom
+{
+    Above,
+    Left,
+    Right,
+    Below,
+};
+
+// One character's contact with another, with the hitter's speeds as it hit.
+struct Hit
+{
+    HitFrom from;
+    float velocityX;
+    float velocityY;
 };
 
 // A displayable object under the game's physics: moved one pixel at a time,
@@ -48,6 +57,10 @@ public:
     // One frame of friction and gravity.
     void ApplyForces();
 
+    virtual ContactKind GetContactKind() const { return ContactKind::Inert; }
+    // What a hit does to the object hit; only characters take hits.
+    virtual void TakeHit(const Hit& /*hit*/) {}
+
     float GetVelocityX() const { return m_velocityX; }
     float GetVelocityY() const { return m_velocityY; }
     void SetVelocity(float vx, float vy)
@@ -64,9 +77,6 @@ public:
     bool IsOutOfArena() const { return m_outOfArena; }
 
 protected:
-    // The game behind the engine, or null when the engine is not the game.
-    Stage2Engine* Game() const;
-    // Tells the game; it never changes the object or the game's rules.
     void Report(ObjectEvent event, float strength = 0.0f);
     void EdgeCheck();
 
@@ -84,6 +94,9 @@ protected:
         }
     }
 
+    // The game the object moves in, found once at construction; null when
+    // the engine is not a game, which leaves the object without tiles.
+    Arena* m_arena;
     float m_gravity = 1.0f;
     float m_velocityX = 0.0f;
     float m_velocityY = 0.0f;
@@ -99,6 +112,19 @@ protected:
     bool m_outOfArena = false;
 
 private:
+    // The two halves of Move; the horizontal one counts travel past a side
+    // edge instead of moving there.
+    void MoveVertically(float vyLeft);
+    void MoveRight(float vxLeft);
+    void MoveLeft(float vxLeft);
+    // A solid tile's sides and underside, shared by bricks and jump blocks.
+    void CollideWithSolidSides(int tileX, int tileY, int tile);
+    // Character against character, and a character riding a platform.
+    void CollideWithCharacter(GravityObject& other, int otherX, int otherY);
+    void RidePlatform(const GravityObject& other, int otherX, int otherY);
+    // Hands a hit to the other character, then bounces off it at half speed.
+    void Strike(GravityObject& other, HitFrom from);
+
     // Whether this object's box, as it is now, shares columns (rows) with
     // the span of the given width (height) starting at left (top).
     bool OverlapsColumns(int left, int width) const { return Right() >= left && m_x < left + width; }

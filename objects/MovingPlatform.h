@@ -14,6 +14,7 @@ public:
 
     void Update(int time) override;
     void Draw() override;
+    ContactKind GetContactKind() const override { return ContactKind::Platform; }
 
     int GetStep() const { return m_step; }
     int GetMinY() const { return m_minY; }

@@ -1,7 +1,8 @@
 #include "objects/MovingText.h"
 
 #include "engine/BaseEngine.h"
-#include "game/Stage2Engine.h"
+#include "game/GameData.h"
+#include "objects/Arena.h"
 
 #include <cstdio>
 
@@ -32,7 +33,7 @@ void Bounce(int& position, int& step, int size, int extent)
 }
 } // namespace
 
-MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine)
+MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine), m_arena(dynamic_cast<Arena*>(engine))
 {
     m_x = kStartX;
     m_y = kStartY;
@@ -49,9 +50,8 @@ MovingText::~MovingText() = default;
 
 void MovingText::Update(int /*time*/)
 {
-    auto* const game = dynamic_cast<Stage2Engine*>(m_engine);
-    const int score1 = game ? game->GetScore(1) : 0;
-    const int score2 = game ? game->GetScore(2) : 0;
+    const int score1 = m_arena ? m_arena->GetScore(1) : 0;
+    const int score2 = m_arena ? m_arena->GetScore(2) : 0;
     // Scores too large for the buffer are cut off at its end rather than
     // written past it; play never gets near that.
     std::snprintf(m_text, sizeof(m_text), "Scores: %d - %d", score1, score2);
@@ -62,8 +62,8 @@ void MovingText::Update(int /*time*/)
     Bounce(m_y, m_dy, kBounceHeight, m_engine->GetWindowHeight());
 
     // The line was built before this, so a reset shows from the next update.
-    if (game && m_engine->IsKeyPressed(GameData::kResetKey))
-        game->ResetScores();
+    if (m_arena && m_engine->IsKeyPressed(GameData::kResetKey))
+        m_arena->ResetScores();
     m_engine->Redraw(false);
 }
 

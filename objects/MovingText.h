@@ -2,6 +2,8 @@
 
 #include "engine/DisplayableObject.h"
 
+class Arena;
+
 // The main menu's score line: drifts diagonally, bounces off the window's
 // edges, and resets the scores while r is held.
 class MovingText : public DisplayableObject
@@ -18,6 +20,8 @@ public:
     const char* GetText() const { return m_text; }
 
 private:
+    // The game whose scores it shows, found once; null outside a game.
+    Arena* m_arena;
     char m_text[kTextSize] = {};
     int m_dx = 1;
     int m_dy = 1;

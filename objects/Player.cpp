@@ -1,7 +1,7 @@
 #include "objects/Player.h"
 
 #include "engine/BaseEngine.h"
-#include "game/Stage2Engine.h"
+#include "game/GameData.h"
 
 namespace
 {
@@ -30,12 +30,7 @@ Player::~Player() = default;
 
 bool Player::Held(PlayerAction action) const
 {
-    static constexpr char kKeys[2][6] = {"wsadc", "ikjln"};
-    if (!HasControls())
-        return false;
-    const Stage2Engine* const game = Game();
-    return m_engine->IsKeyPressed(kKeys[m_playerNumber - 1][static_cast<int>(action)]) ||
-           (game && game->IsPadHeld(m_playerNumber, action));
+    return HasControls() && m_arena && m_arena->IsHeld(m_playerNumber, action);
 }
 
 void Player::Update(int /*time*/)
@@ -88,16 +83,15 @@ void Player::UseLeverRequest()
         return;
     // A pull made anywhere but on a lever is used up without effect.
     m_leverRequest = false;
-    Stage2Engine* const game = Game();
-    if (!game)
+    if (!m_arena)
         return;
     const int tile = m_engine->TileSize();
     const int column = (m_x + kReferenceInset) / tile;
     const int row = (m_y + kReferenceInset) / tile;
     if (column >= 0 && column < kGridColumns && row >= 0 && row < kGridRows &&
-        game->GetLevelTile(column, row) == kLeverTile)
+        m_arena->GetLevelTile(column, row) == kLeverTile)
     {
-        game->ToggleDaytime();
+        m_arena->ToggleDaytime();
         Report(ObjectEvent::Lever);
     }
 }

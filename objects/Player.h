@@ -2,20 +2,8 @@
 
 #include "objects/Character.h"
 
-// What a player can hold down to steer: the same actions from its keys or
-// its pad.
-enum class PlayerAction
-{
-    Jump,
-    Fall,
-    Left,
-    Right,
-    Attack,
-};
-
-// A character steered from the shared keyboard: player 1 with w s a d c,
-// player 2 with i k j l n, in the order of PlayerAction; or from its pad.
-// The mouse (or the pad) pulls levers.
+// A character steered by its player: the arena says which actions are held
+// (the player's keys or pad), and the mouse (or the pad) pulls levers.
 class Player : public Character
 {
 public:

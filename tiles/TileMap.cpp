@@ -1,6 +1,6 @@
 #include "tiles/TileMap.h"
 
-#include "game/Stage2Engine.h"
+#include "game/GameData.h"
 
 using namespace GameData;
 
@@ -16,7 +16,7 @@ TileMap::TileMap(int tileSize) : TileManager(tileSize)
 
 TileMap::~TileMap() = default;
 
-void TileMap::DrawTileAt(BaseEngine* engine, SDL_Surface* surface, int mapX, int mapY, int screenX,
+void TileMap::DrawTileAt(BaseEngine* /*engine*/, SDL_Surface* surface, int mapX, int mapY, int screenX,
                          int screenY)
 {
     switch (GetCell(mapX, mapY))
@@ -30,12 +30,11 @@ void TileMap::DrawTileAt(BaseEngine* engine, SDL_Surface* surface, int mapX, int
         m_tileImages[kThinPlatformTile].RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth,
                                                             m_tileHeight);
         break;
-    case kLeverTile: // its picture follows the day flag
+    case kLeverTile:
     {
-        const auto* game = dynamic_cast<const Stage2Engine*>(engine);
-        if (!game)
+        if (!m_daytime)
             return;
-        const PixelImage& lever = game->IsDaytime() ? m_tileImages[kLeverTile] : m_tileImages[kLeverTile + 1];
+        const PixelImage& lever = *m_daytime ? m_tileImages[kLeverTile] : m_tileImages[kLeverTile + 1];
         lever.RenderImageWithMask(surface, 0, 0, screenX, screenY, m_tileWidth, m_tileHeight);
         break;
     }

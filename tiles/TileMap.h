@@ -4,6 +4,8 @@
 #include "game/GameData.h"
 #include "tiles/TileManager.h"
 
+#include <optional>
+
 // The level grid's pictures: bricks, thin platforms, jump blocks and levers.
 class TileMap final : public TileManager
 {
@@ -17,7 +19,11 @@ public:
                     int screenY) override;
 
     const PixelImage& GetTileImage(int code) const { return m_tileImages[code]; }
+    // The lever's picture follows the day; until it is told, a map (outside a
+    // game) draws no levers.
+    void SetDaytime(bool daytime) { m_daytime = daytime; }
 
 private:
     PixelImage m_tileImages[kImageCount];
+    std::optional<bool> m_daytime;
 };

@@ -1,19 +1,11 @@
 #include "tools/PngFile.h"
 
+#include "engine/SdlHandles.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <cstring>
 #include <filesystem>
-#include <memory>
-
-namespace
-{
-struct SurfaceDeleter
-{
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-} // namespace
 
 bool PngFile::Save(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height)
 {
@@ -24,7 +16,7 @@ bool PngFile::Save(const std::string& path, const std::vector<uint32_t>& pixels,
     if (!parent.empty())
         std::filesystem::create_directories(parent, ignored);
 
-    SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
+    SurfaceHandle surface(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!surface)
         return false;
     for (int y = 0; y < height; ++y)
@@ -35,10 +27,10 @@ bool PngFile::Save(const std::string& path, const std::vector<uint32_t>& pixels,
 
 bool PngFile::Load(const std::string& path, std::vector<uint32_t>& pixels, int& width, int& height)
 {
-    SurfacePtr loaded(IMG_Load(path.c_str()));
+    SurfaceHandle loaded(IMG_Load(path.c_str()));
     if (!loaded)
         return false;
-    SurfacePtr converted(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    SurfaceHandle converted(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
     if (!converted)
         return false;
     width = converted->w;

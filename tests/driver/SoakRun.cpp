@@ -11,7 +11,6 @@ using namespace GameData;
 
 namespace
 {
-const char kPlayerKeys[2][6] = {"wsadc", "ikjln"}; // jump, fall, left, right, dash
 const char* const kStateNames[] = {"MainMenu", "SelectPlayer1", "SelectPlayer2", "SelectLevel",
                                    "Playing",  "Paused",        "RoundOver"};
 
@@ -186,7 +185,7 @@ void SoakRun::ActInRound()
             m_seekPasses[player] = Uniform(100, 700);
         if (m_seekPasses[player] == 0 || lever == cells)
         {
-            for (int i = 0; i < 5; ++i)
+            for (int i = 0; i < kPlayerKeyCount; ++i)
                 if (Chance(1.0 / 12))
                     Toggle(keys[i]);
             continue;
@@ -197,8 +196,10 @@ void SoakRun::ActInRound()
         const int dx = leverX - (character->GetX() + kReferenceInset);
         const int dy = leverY - (character->GetY() + kReferenceInset);
         const bool jump = dy < -kTileSize / 2 && Chance(0.7);
-        const bool held[] = {jump, false, dx<-4, dx> 4, false};
-        for (int i = 0; i < 5; ++i)
+        const bool left = dx < -4;
+        const bool right = dx > 4;
+        const bool held[kPlayerKeyCount] = {jump, false, left, right, false}; // the order of the keys
+        for (int i = 0; i < kPlayerKeyCount; ++i)
         {
             if (held[i])
                 m_game.PressKey(keys[i]);
