@@ -259,10 +259,10 @@ void SoakRun::CheckScores(GameState before, int score1, int score2)
         const std::string deaths = " for deaths " + std::to_string(deaths1) + ":" + std::to_string(deaths2);
         if (now1 != score1 + wins1 || now2 != score2 + wins2)
             Fail("a round end scored " + std::to_string(now1) + ":" + std::to_string(now2) + deaths);
-        if (player1->HasWon() != wins1 || player2->HasWon() != wins2)
-            Fail("a round end marked the wrong winners" + deaths);
-        if (player1->HasLost() != wins2 || player2->HasLost() != wins1)
-            Fail("a round end marked the wrong losers" + deaths);
+        const bool marked = player1->HasWon() == wins1 && player2->HasWon() == wins2 &&
+                            player1->HasLost() == wins2 && player2->HasLost() == wins1;
+        if (!marked)
+            Fail("a round end marked the wrong winners or losers" + deaths);
         return;
     }
     const bool changed = now1 != score1 || now2 != score2;

@@ -11,7 +11,6 @@
 #include <climits>
 #include <limits>
 #include <string>
-#include <vector>
 
 namespace
 {
@@ -20,64 +19,6 @@ constexpr uint32_t kInk = 0x00C0FFEE;
 constexpr uint32_t kCopied = 0x00445566; // the background's colour
 const double kHuge = 1e300;
 const double kInf = std::numeric_limits<double>::infinity();
-
-// What a call draws: the string "MMMM" for Text, the background's colour
-// for Copy, the rest in ink.
-enum Shape
-{
-    Rectangle,
-    Oval,
-    Triangle,
-    Region, // vertical-sided
-    Pixel,
-    Copy,
-    Text,
-};
-
-// One drawing call: its shape, and its numbers in the order its function
-// takes them (corners, vertices, or a place and a size).
-struct Call
-{
-    Shape shape;
-    double a, b, c = 0, d = 0, e = 0, f = 0;
-};
-
-void Draw(BaseEngine& engine, const Call& call)
-{
-    // Only the shapes that take whole numbers convert (huge doubles would not).
-    const auto whole = [](double number) { return static_cast<int>(number); };
-    switch (call.shape)
-    {
-    case Rectangle:
-        engine.DrawRectangle(whole(call.a), whole(call.b), whole(call.c), whole(call.d), kInk);
-        break;
-    case Oval:
-        engine.DrawOval(whole(call.a), whole(call.b), whole(call.c), whole(call.d), kInk);
-        break;
-    case Triangle:
-        engine.DrawTriangle(call.a, call.b, call.c, call.d, call.e, call.f, kInk);
-        break;
-    case Region:
-        engine.DrawVerticalSidedRegion(call.a, call.b, call.c, call.d, call.e, call.f, kInk);
-        break;
-    case Pixel:
-        engine.SafeSetPixel(whole(call.a), whole(call.b), kInk);
-        break;
-    case Copy:
-        engine.CopyBackgroundPixels(whole(call.a), whole(call.b), whole(call.c), whole(call.d));
-        break;
-    case Text:
-        engine.DrawString(whole(call.a), whole(call.b), "MMMM", kInk);
-        break;
-    }
-}
-
-// A block of an image copied into the screen, opaque or with its mask.
-struct ImageCopy
-{
-    int sourceX, sourceY, x, y, width, height;
-    bool masked;
-};
 
 // 24 x 24, opaque, each pixel telling its place: red the column, green the
 // row; the lower-right one is the mask colour.
@@ -110,74 +51,71 @@ protected:
 
 TEST_F(DrawingTest, EveryPrimitiveTextAndImageCopyMakesTheReferenceScene)
 {
-    const std::vector<Call> scene = {
-        // Rectangles: one pixel, corners either way, over each edge, just off.
-        {Rectangle, 10, 10, 10, 10},
-        {Rectangle, 140, 60, 100, 20},
-        {Rectangle, -5, -5, 4, 4},
-        {Rectangle, 955, 100, 2000, 101},
-        {Rectangle, 200, 715, 201, 900},
-        {Rectangle, 960, 0, INT_MAX, 5},
-        {Rectangle, 0, INT_MIN, 5, -1},
-        {Pixel, -1, 0},
-        {Pixel, 960, 0},
-        {Pixel, 0, -1},
-        {Pixel, 0, 720},
-        {Pixel, 959, 30},
-        // Ovals: a disc either way round, a thin one, empty ones, over each edge.
-        {Oval, 30, 130, 180, 280},
-        {Oval, 380, 280, 230, 130},
-        {Oval, 0, 40, 1, 50},
-        {Oval, 500, 200, 500, 280},
-        {Oval, 520, 250, 580, 250},
-        {Oval, -50, 400, 50, 500},
-        {Oval, 909, 300, 1009, 400},
-        {Oval, 400, -50, 500, 50},
-        {Oval, 600, 669, 700, 769},
-        // Triangles: vertical left and right sides, the apex up in two
-        // vertex orders, three vertices in a column (only first to third),
-        // and over each edge.
-        {Triangle, 200, 10, 210, 10, 200, 20},
-        {Triangle, 230, 20, 235, 10, 240, 20},
-        {Triangle, 260, 20, 250, 20, 255, 10},
-        {Triangle, 270, 15, 280, 10, 280, 20},
-        {Triangle, 290, 2, 290, 8, 290, 6},
-        {Triangle, 295, 6, 295, 8, 295, 2},
-        {Triangle, 940, 500, 970, 500, 940, 530},
-        {Triangle, -20, 560, 10, 560, -20, 590},
-        {Triangle, 700, -20, 730, -20, 700, 10},
-        {Triangle, 800, 710, 830, 710, 800, 740},
-        // Far off or infinite: nothing, and no overflow on the way.
-        {Triangle, kHuge, 0, 2 * kHuge, 0, kHuge, 10},
-        {Triangle, -kHuge, 5, -kHuge, 7, -kHuge / 2, 9},
-        {Triangle, 0, kHuge, 10, kHuge, 5, kInf},
-        {Triangle, 0, -kHuge, 10, -kInf, 5, -kHuge},
-        // Regions: pix(-0.7) is 0, pix(0.5) 1, pix(-1.6) -1; right to left is
-        // the same region.
-        {Region, -0.7, -0.7, 60.5, 62.49},
-        {Region, -1.6, -1.6, 60, 65},
-        {Region, 344, 340, 4, 0, 8, 0},
-        // Background copies, clipped or empty.
-        {Copy, 940, 700, 30, 30},
-        {Copy, 400, 300, 2, 3},
-        {Copy, -5, 600, 10, 10},
-        {Copy, 100, 300, 0, 10},
-        {Copy, 100, 300, 10, -1},
-        {Copy, 960, 0, 10, 10},
-        {Copy, INT_MIN, INT_MIN, INT_MAX, INT_MAX},
-        {Copy, INT_MAX, INT_MAX, INT_MAX, INT_MAX},
-        // Text clipped at each edge, and far off.
-        {Text, -12, 320},
-        {Text, 900, 620},
-        {Text, 820, -8},
-        {Text, 420, 700},
-        {Text, INT_MAX - 5, 10},
-        {Text, 10, INT_MAX - 5},
-        {Text, INT_MIN, INT_MIN},
-        {Text, INT_MIN + 5, 10},
-        {Text, 960, 0}};
-    for (const Call& call : scene)
-        Draw(m_engine, call);
+    // Rectangles: one pixel, corners either way, over each edge, just off.
+    m_engine.DrawRectangle(10, 10, 10, 10, kInk);
+    m_engine.DrawRectangle(140, 60, 100, 20, kInk);
+    m_engine.DrawRectangle(-5, -5, 4, 4, kInk);
+    m_engine.DrawRectangle(955, 100, 2000, 101, kInk);
+    m_engine.DrawRectangle(200, 715, 201, 900, kInk);
+    m_engine.DrawRectangle(960, 0, INT_MAX, 5, kInk);
+    m_engine.DrawRectangle(0, INT_MIN, 5, -1, kInk);
+    m_engine.SafeSetPixel(-1, 0, kInk);
+    m_engine.SafeSetPixel(960, 0, kInk);
+    m_engine.SafeSetPixel(0, -1, kInk);
+    m_engine.SafeSetPixel(0, 720, kInk);
+    m_engine.SafeSetPixel(959, 30, kInk);
+    // Ovals: a disc either way round, a thin one, empty ones, over each edge.
+    m_engine.DrawOval(30, 130, 180, 280, kInk);
+    m_engine.DrawOval(380, 280, 230, 130, kInk);
+    m_engine.DrawOval(0, 40, 1, 50, kInk);
+    m_engine.DrawOval(500, 200, 500, 280, kInk);
+    m_engine.DrawOval(520, 250, 580, 250, kInk);
+    m_engine.DrawOval(-50, 400, 50, 500, kInk);
+    m_engine.DrawOval(909, 300, 1009, 400, kInk);
+    m_engine.DrawOval(400, -50, 500, 50, kInk);
+    m_engine.DrawOval(600, 669, 700, 769, kInk);
+    // Triangles: vertical left and right sides, the apex up in two
+    // vertex orders, three vertices in a column (only first to third),
+    // and over each edge.
+    m_engine.DrawTriangle(200, 10, 210, 10, 200, 20, kInk);
+    m_engine.DrawTriangle(230, 20, 235, 10, 240, 20, kInk);
+    m_engine.DrawTriangle(260, 20, 250, 20, 255, 10, kInk);
+    m_engine.DrawTriangle(270, 15, 280, 10, 280, 20, kInk);
+    m_engine.DrawTriangle(290, 2, 290, 8, 290, 6, kInk);
+    m_engine.DrawTriangle(295, 6, 295, 8, 295, 2, kInk);
+    m_engine.DrawTriangle(940, 500, 970, 500, 940, 530, kInk);
+    m_engine.DrawTriangle(-20, 560, 10, 560, -20, 590, kInk);
+    m_engine.DrawTriangle(700, -20, 730, -20, 700, 10, kInk);
+    m_engine.DrawTriangle(800, 710, 830, 710, 800, 740, kInk);
+    // Far off or infinite: nothing, and no overflow on the way.
+    m_engine.DrawTriangle(kHuge, 0, 2 * kHuge, 0, kHuge, 10, kInk);
+    m_engine.DrawTriangle(-kHuge, 5, -kHuge, 7, -kHuge / 2, 9, kInk);
+    m_engine.DrawTriangle(0, kHuge, 10, kHuge, 5, kInf, kInk);
+    m_engine.DrawTriangle(0, -kHuge, 10, -kInf, 5, -kHuge, kInk);
+    // Regions: pix(-0.7) is 0, pix(0.5) 1, pix(-1.6) -1; right to left is
+    // the same region.
+    m_engine.DrawVerticalSidedRegion(-0.7, -0.7, 60.5, 62.49, 0, 0, kInk);
+    m_engine.DrawVerticalSidedRegion(-1.6, -1.6, 60, 65, 0, 0, kInk);
+    m_engine.DrawVerticalSidedRegion(344, 340, 4, 0, 8, 0, kInk);
+    // Background copies, clipped or empty.
+    m_engine.CopyBackgroundPixels(940, 700, 30, 30);
+    m_engine.CopyBackgroundPixels(400, 300, 2, 3);
+    m_engine.CopyBackgroundPixels(-5, 600, 10, 10);
+    m_engine.CopyBackgroundPixels(100, 300, 0, 10);
+    m_engine.CopyBackgroundPixels(100, 300, 10, -1);
+    m_engine.CopyBackgroundPixels(960, 0, 10, 10);
+    m_engine.CopyBackgroundPixels(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    m_engine.CopyBackgroundPixels(INT_MAX, INT_MAX, INT_MAX, INT_MAX);
+    // Text clipped at each edge, and far off.
+    m_engine.DrawString(-12, 320, "MMMM", kInk);
+    m_engine.DrawString(900, 620, "MMMM", kInk);
+    m_engine.DrawString(820, -8, "MMMM", kInk);
+    m_engine.DrawString(420, 700, "MMMM", kInk);
+    m_engine.DrawString(INT_MAX - 5, 10, "MMMM", kInk);
+    m_engine.DrawString(10, INT_MAX - 5, "MMMM", kInk);
+    m_engine.DrawString(INT_MIN, INT_MIN, "MMMM", kInk);
+    m_engine.DrawString(INT_MIN + 5, 10, "MMMM", kInk);
+    m_engine.DrawString(960, 0, "MMMM", kInk);
     SDL_Surface* screen = m_engine.GetForeground();
     m_engine.DrawString(500, 50, "Skirmora", kInk);
     m_engine.DrawString(10, 10, "", kInk);
@@ -186,30 +124,22 @@ TEST_F(DrawingTest, EveryPrimitiveTextAndImageCopyMakesTheReferenceScene)
     // Images: whole, a block, clipped at each edge, masked, far off.
     PixelImage image;
     Load(image, 24, 24, Coordinates);
-    const ImageCopy copies[] = {{0, 0, 330, 400, 24, 24, false},
-                                {0, 0, 330, 440, 24, 24, true},
-                                {2, 3, 370, 400, 5, 4, false},
-                                {2, 3, 370, 440, 5, 4, true},
-                                {0, 0, -5, 640, 24, 24, false},
-                                {0, 0, -5, 680, 24, 24, true},
-                                {0, 0, 950, 420, 24, 24, false},
-                                {0, 0, 950, 460, 24, 24, true},
-                                {0, 0, 560, 710, 24, 24, false},
-                                {0, 0, 860, 700, 24, 24, true},
-                                {0, 0, 620, -7, 24, 24, false},
-                                {0, 0, 660, -7, 24, 24, true},
-                                {0, 0, 410, 400, INT_MAX, INT_MAX, false},
-                                {0, 0, INT_MAX - 5, 0, 24, 24, true},
-                                {0, 0, INT_MIN, 0, 24, 24, false},
-                                {0, 0, 0, INT_MIN, 24, 24, true}};
-    for (const ImageCopy& copy : copies)
-    {
-        if (copy.masked)
-            image.RenderImageWithMask(screen, copy.sourceX, copy.sourceY, copy.x, copy.y, copy.width,
-                                      copy.height);
-        else
-            image.RenderImage(screen, copy.sourceX, copy.sourceY, copy.x, copy.y, copy.width, copy.height);
-    }
+    image.RenderImage(screen, 0, 0, 330, 400, 24, 24);
+    image.RenderImageWithMask(screen, 0, 0, 330, 440, 24, 24);
+    image.RenderImage(screen, 2, 3, 370, 400, 5, 4);
+    image.RenderImageWithMask(screen, 2, 3, 370, 440, 5, 4);
+    image.RenderImage(screen, 0, 0, -5, 640, 24, 24);
+    image.RenderImageWithMask(screen, 0, 0, -5, 680, 24, 24);
+    image.RenderImage(screen, 0, 0, 950, 420, 24, 24);
+    image.RenderImageWithMask(screen, 0, 0, 950, 460, 24, 24);
+    image.RenderImage(screen, 0, 0, 560, 710, 24, 24);
+    image.RenderImageWithMask(screen, 0, 0, 860, 700, 24, 24);
+    image.RenderImage(screen, 0, 0, 620, -7, 24, 24);
+    image.RenderImageWithMask(screen, 0, 0, 660, -7, 24, 24);
+    image.RenderImage(screen, 0, 0, 410, 400, INT_MAX, INT_MAX);
+    image.RenderImageWithMask(screen, 0, 0, INT_MAX - 5, 0, 24, 24);
+    image.RenderImage(screen, 0, 0, INT_MIN, 0, 24, 24);
+    image.RenderImageWithMask(screen, 0, 0, 0, INT_MIN, 24, 24);
     // Resampled up from 2 x 2, bilinear and point-sampled.
     Load(image, 2, 2, [](int x, int y) { return 0xFF640000u >> (8 * (x + y)) | 0xFF000000u; });
     PixelImage large;

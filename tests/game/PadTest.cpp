@@ -7,7 +7,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 #include <iterator>
 #include <memory>
 
@@ -48,6 +48,11 @@ public:
         }
     }
     void Press(int button, bool down = true) { SDL_JoystickSetVirtualButton(m_joystick, button, down); }
+    void ReleaseButtons()
+    {
+        for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button)
+            Press(button, false);
+    }
     void Lean(int axis, int value)
     {
         SDL_JoystickSetVirtualAxis(m_joystick, axis, static_cast<Sint16>(value));
@@ -58,20 +63,6 @@ public:
 private:
     SDL_Joystick* m_joystick = nullptr;
 };
-
-// One input of the scripted walk through the menus.
-enum class PadInput
-{
-    Button,    // pressed, let go 25 passes later
-    LeanLeftX, // the left stick leant across by the value
-    ClickOn,   // a click on the portrait of the value, or on Confirm for -1
-};
-
-struct PadStep
-{
-    PadInput input;
-    int value;
-};
 } // namespace
 
 TEST(Pads, APadPluggedInBeforeTheStartWalksTheMenusAndRunsItsPlayerThroughTheMainLoop)
@@ -81,41 +72,30 @@ TEST(Pads, APadPluggedInBeforeTheStartWalksTheMenusAndRunsItsPlayerThroughTheMai
     int startX = 0;
     int secondX = 0;
     Uint32 leanedAt = 0;
-    // An input every 50 passes.
-    const PadStep steps[] = {{PadInput::Button, SDL_CONTROLLER_BUTTON_START},
-                             {PadInput::LeanLeftX, 30000},
-                             {PadInput::LeanLeftX, 32000},
-                             {PadInput::LeanLeftX, 0},
-                             {PadInput::LeanLeftX, 30000},
-                             {PadInput::LeanLeftX, 0}, // one move a lean
-                             {PadInput::Button, SDL_CONTROLLER_BUTTON_DPAD_DOWN},
-                             {PadInput::Button, SDL_CONTROLLER_BUTTON_A},
-                             {PadInput::ClickOn, 2},
-                             {PadInput::Button, SDL_CONTROLLER_BUTTON_DPAD_LEFT},
-                             {PadInput::ClickOn, -1}, // player 1's pad does not choose for player 2
-                             {PadInput::Button, SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
-                             {PadInput::Button, SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
-                             {PadInput::Button, SDL_CONTROLLER_BUTTON_A}};
-    const int stepCount = static_cast<int>(std::size(steps));
+    const auto lean = [&pad](int value) { pad.Lean(SDL_CONTROLLER_AXIS_LEFTX, value); };
+    // An input every 50 passes; buttons are let go 25 passes later.
+    const std::function<void()> inputs[] = {
+        [&] { pad.Press(SDL_CONTROLLER_BUTTON_START); },
+        [&] { lean(30000); },
+        [&] { lean(32000); },
+        [&] { lean(0); },
+        [&] { lean(30000); },
+        [&] { lean(0); }, // one move a lean
+        [&] { pad.Press(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
+        [&] { pad.Press(SDL_CONTROLLER_BUTTON_A); },
+        [&] { game.ClickOn(kPortraitHits[2]); },
+        [&] { pad.Press(SDL_CONTROLLER_BUTTON_DPAD_LEFT); },
+        [&] { game.ClickOn(kConfirmBox); }, // player 1's pad does not choose for player 2
+        [&] { pad.Press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
+        [&] { pad.Press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
+        [&] { pad.Press(SDL_CONTROLLER_BUTTON_A); },
+    };
+    const int inputCount = static_cast<int>(std::size(inputs));
     const int status = game.RunMainLoop([&](int pass) {
-        const PadStep& step = steps[std::min(pass / 50, stepCount - 1)];
-        if (pass % 50 == 0 && pass / 50 < stepCount)
-        {
-            switch (step.input)
-            {
-            case PadInput::Button:
-                pad.Press(step.value);
-                break;
-            case PadInput::LeanLeftX:
-                pad.Lean(SDL_CONTROLLER_AXIS_LEFTX, step.value);
-                break;
-            case PadInput::ClickOn:
-                game.ClickOn(step.value < 0 ? kConfirmBox : kPortraitHits[step.value]);
-                break;
-            }
-        }
-        if (pass % 50 == 25 && step.input == PadInput::Button)
-            pad.Press(step.value, false);
+        if (pass % 50 == 0 && pass / 50 < inputCount)
+            inputs[pass / 50]();
+        if (pass % 50 == 25)
+            pad.ReleaseButtons();
         if (pass == 700 && game.GetState() == Playing)
         {
             startX = game.GetPlayer1()->GetX();

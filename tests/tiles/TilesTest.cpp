@@ -54,10 +54,10 @@ TEST(TileGrids, EachCodeDrawsItsPictureAndTheLeverFollowsTheDay)
 // Lines of 40 digits, each followed by lineEnd; the digit at (column, row)
 // varies along both axes so that a misplaced cell shows.
 int Digit(int seed, int column, int row) { return (seed + column * 7 + row * 3) % 10; }
-std::string GridText(int seed, const std::string& lineEnd = "\n", int lines = 30)
+std::string GridText(int seed, const std::string& lineEnd = "\n")
 {
     std::string text;
-    for (int row = 0; row < lines; ++row)
+    for (int row = 0; row < 30; ++row)
     {
         for (int column = 0; column < 40; ++column)
             text += static_cast<char>('0' + Digit(seed, column, row));
@@ -75,8 +75,7 @@ class MapFiles : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Lines past the star grid's 30 are not read.
-        testing_support::WriteFile(kStarFieldFile, GridText(5) + GridText(6) + "1 2 3 4 ");
+        testing_support::WriteFile(kStarFieldFile, GridText(5));
         StdoutCapture output;
         m_game = std::make_unique<GameDriver>(nullptr);
         EXPECT_EQ(output.Finish(), "");
@@ -89,9 +88,9 @@ protected:
         m_game->LoadLevelFile(level);
         return output.Finish();
     }
-    void ExpectGrid(int seed, int rows = 30)
+    void ExpectGrid(int seed)
     {
-        for (int row = 0; row < rows; ++row)
+        for (int row = 0; row < 30; ++row)
             for (int column = 0; column < 40; ++column)
                 ASSERT_EQ(m_game->GetLevelTile(column, row), Digit(seed, column, row))
                     << "the cell at column " << column << ", row " << row;
@@ -109,10 +108,6 @@ protected:
 
 TEST_F(MapFiles, TheTailAfterTheGridGivesTheStartPositions)
 {
-    for (int row = 0; row < 30; ++row)
-        for (int column = 0; column < 40; ++column)
-            ASSERT_EQ(m_game->GetBackgroundTile(column, row), Digit(5, column, row))
-                << "the star field's cell at column " << column << ", row " << row;
     const struct
     {
         const char* tail;
@@ -145,7 +140,10 @@ TEST_F(MapFiles, TheTailAfterTheGridGivesTheStartPositions)
     }
 }
 
-TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
+// Short files and short lines are read at fixed places, past the end the
+// end-of-file value: the map fuzzers check that for every input they make,
+// also in the bounded run of the test script.
+TEST_F(MapFiles, AMissingFileIsReportedAndALoneCarriageReturnIsACell)
 {
     Load(0, GridText(1) + "48 624 888 624 ");
     std::remove(kLevelFiles[1]);
@@ -154,30 +152,9 @@ TEST_F(MapFiles, AMissingFileIsReportedAndMisshapenOnesAreReadAsTheyAre)
     EXPECT_EQ(output.Finish(), "error opening file\n");
     ExpectGrid(1);
 
-    // A short file: past its end the end-of-file value is stored.
-    EXPECT_EQ(Load(0, GridText(2, "\n", 10)), "");
-    ExpectGrid(2, 10);
-    EXPECT_EQ(m_game->GetLevelTile(0, 10), EOF - '0') << "the first cell past the end";
-    EXPECT_EQ(m_game->GetLevelTile(39, 29), EOF - '0') << "the last cell";
-    EXPECT_EQ(StartPositions(), (Starts{48, 624, 888, 624})) << "kept from the last file read whole";
-
-    // A short line: its line end stands in as a cell and the next line's
-    // first character as the line end, down to the tail.
-    // A carriage return with no line feed after it is a cell like any other.
     std::string text = GridText(1) + "48 624 888 624 ";
     text[41 * 2 + 5] = '\r';
     Load(0, text);
     EXPECT_EQ(m_game->GetLevelTile(5, 2), '\r' - '0') << "the carriage return's cell";
     EXPECT_EQ(m_game->GetLevelTile(6, 2), Digit(1, 6, 2)) << "the cell after it";
-    text = GridText(1) + "48 624 888 624 ";
-    text.replace(0, 3, "a#");
-    Load(0, text);
-    // The characters as read, from the tile codes the reader stores.
-    const auto readAt = [this](int column, int row) { return m_game->GetLevelTile(column, row) + '0'; };
-    EXPECT_EQ(readAt(0, 0), 'a') << "any character is a cell";
-    EXPECT_EQ(readAt(1, 0), '#');
-    EXPECT_EQ(readAt(38, 0), '0' + Digit(1, 39, 0)) << "the first line, shifted by one";
-    EXPECT_EQ(readAt(39, 0), '\n') << "the first line's end read as its last cell";
-    EXPECT_EQ(readAt(0, 29), '0' + Digit(1, 1, 29)) << "the last line, shifted by one";
-    EXPECT_EQ(StartPositions(), (Starts{8, 624, 888, 624})) << "the tail starts a character late";
 }
