@@ -15,17 +15,20 @@ namespace map_fuzzing
 {
 using fuzzing::Require;
 
-// The game reads by relative path: a scratch working directory of our own,
-// in memory where the machine has it, so that a file per input stays cheap.
-inline GameDriver* StartInScratchDirectory()
+// The game, started on the first input. It reads by relative path, so it
+// works in a scratch directory of its own, in memory where the machine has
+// one, so that a file per input stays cheap.
+inline GameDriver& Game()
 {
-    const char* root = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-    std::string pattern = std::string(root) + "/skirmora-fuzz-XXXXXX";
-    std::filesystem::current_path(mkdtemp(pattern.data()));
-    std::filesystem::create_directories("Resources/maps");
-    auto* game = new GameDriver(nullptr); // no font: text is not fuzzed, and slow
+    static GameDriver* game = [] {
+        const char* root = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+        std::string pattern = std::string(root) + "/skirmora-fuzz-XXXXXX";
+        std::filesystem::current_path(mkdtemp(pattern.data()));
+        std::filesystem::create_directories("Resources/maps");
+        return new GameDriver(nullptr); // no font: text is not fuzzed, and slow
+    }();
     Require(game->Started(), "the game did not start");
-    return game;
+    return *game;
 }
 
 // Writes the input as the fourth level's file and has the game read it.

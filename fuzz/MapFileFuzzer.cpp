@@ -4,20 +4,9 @@
 // start position a file can hold.
 #include "fuzz/MapFileChecks.h"
 
-namespace
-{
-GameDriver* g_game = nullptr;
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    g_game = map_fuzzing::StartInScratchDirectory();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    GameDriver& game = *g_game;
+    GameDriver& game = map_fuzzing::Game();
     map_fuzzing::LoadAsLevel(game, data, size);
     map_fuzzing::CheckWhatWasRead(game, data, size);
 
