@@ -52,9 +52,9 @@ TEST_F(Arena, AfterTheRoundASoleWinnerKeepsJumpingAndADrawKeepsBothDown)
 TEST_F(Arena, ARisingPlatformCarriesARiderRunningAcrossAllThreeSegments)
 {
     auto* platform = new MovingPlatform(&game, 400, 350, 100, 350); // at its lowest, about to rise
-    auto* rider = new Player(&game, 400, 326, 1, 0);
+    auto* rider = new Player(&game, 400, 326, 2, 0);
     game.Place({platform, rider});
-    game.HoldKeys("d");
+    game.HoldKeys("l"); // player 2's right, as the controls give it
     for (int frame = 0; frame < 30; ++frame)
     {
         game.Step();
