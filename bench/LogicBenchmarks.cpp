@@ -8,7 +8,17 @@
 namespace
 {
 // Held keys change every so often so that the players run, jump and dash.
-const int kPatterns[][3] = {{'d', 'j', 'w'}, {'a', 'l', 'i'}, {'d', 'c', 'n'}, {'w', 's', 'k'}};
+struct HeldAction
+{
+    int player;
+    PlayerAction action;
+};
+const HeldAction kPatterns[][3] = {
+    {{0, PlayerAction::Right}, {1, PlayerAction::Left}, {0, PlayerAction::Jump}},
+    {{0, PlayerAction::Left}, {1, PlayerAction::Right}, {1, PlayerAction::Jump}},
+    {{0, PlayerAction::Right}, {0, PlayerAction::Attack}, {1, PlayerAction::Attack}},
+    {{0, PlayerAction::Jump}, {0, PlayerAction::Fall}, {1, PlayerAction::Fall}},
+};
 constexpr int kPassesPerPattern = 40;
 
 void BM_LogicPassFourthLevel(benchmark::State& state)
@@ -31,8 +41,8 @@ void BM_LogicPassFourthLevel(benchmark::State& state)
         if (pass % kPassesPerPattern == 0)
         {
             game->Game().ReleaseAllKeys();
-            for (int key : kPatterns[(pass / kPassesPerPattern) % 4])
-                game->Game().PressKey(key);
+            for (const HeldAction& held : kPatterns[(pass / kPassesPerPattern) % 4])
+                game->Game().PressKey(BenchGame::Key(held.player, held.action));
         }
         ++pass;
         game->Game().SetFrameTick(game->Game().GetFrameTick() + 15);

@@ -83,8 +83,14 @@ void BM_MixingDuringARound(benchmark::State& state)
         const int64_t started = Now();
         for (int pass = 0; pass < 66; ++pass)
         {
-            driver.HoldKeys(pass % 20 < 10 ? "dwc" : "ajn", true);
-            driver.HoldKeys(pass % 20 < 10 ? "ajn" : "dwc", false);
+            // Player 1 runs right, jumping and dashing, then player 2 runs left.
+            const int player = pass % 20 < 10 ? 0 : 1;
+            const PlayerAction run = player == 0 ? PlayerAction::Right : PlayerAction::Left;
+            for (const PlayerAction action : {run, PlayerAction::Jump, PlayerAction::Attack})
+            {
+                driver.PressKey(BenchGame::Key(player, action));
+                driver.ReleaseKey(BenchGame::Key(1 - player, action));
+            }
             driver.Pass();
             std::this_thread::sleep_until(
                 std::chrono::steady_clock::time_point(std::chrono::nanoseconds(started)) +

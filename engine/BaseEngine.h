@@ -109,10 +109,7 @@ public:
     int GetWindowHeight() const { return m_windowHeight; }
     SDL_Surface* GetForeground() const { return m_foreground.get(); }
     SDL_Surface* GetBackground() const { return m_background.get(); }
-    FontStore& GetFontStore() { return m_fonts; }
-    const GamePads& GetPads() const { return m_pads; }
     SoundPlayer& GetSound() { return m_sound; }
-    FontEntry* GetDefaultFont() const { return m_defaultFont; }
     int GetFrameTick() const { return m_frameTick; }
     void SetFrameTick(int tick) { m_frameTick = tick; }
     bool IsRedrawDue() const { return m_redraw; }

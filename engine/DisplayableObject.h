@@ -29,7 +29,6 @@ public:
     int GetDrawOffsetY() const { return m_drawOffsetY; }
     int GetDrawWidth() const { return m_width; }
     int GetDrawHeight() const { return m_height; }
-    BaseEngine* GetEngine() const { return m_engine; }
     void SetPosition(int x, int y)
     {
         m_x = x;

@@ -10,7 +10,7 @@
 
 namespace GameData
 {
-// ---- The window and its font -------------------------------------------------
+// The window and its font.
 
 constexpr int kWindowWidth = 960;
 constexpr int kWindowHeight = 720;
@@ -18,7 +18,7 @@ constexpr const char* kTitleFormat = "My Demonstration Program : Size %d x %d";
 constexpr const char* kFontFile = "Cornerstone Regular.ttf";
 constexpr int kFontPointSize = 24;
 
-// ---- Keys and buttons --------------------------------------------------------------
+// Keys and buttons.
 
 // Space pauses, resumes and leaves the result screen; q quits while paused;
 // r held on the main menu resets the scores. A left click is player 1's
@@ -35,7 +35,7 @@ constexpr char kPlayerKeys[2][kPlayerKeyCount + 1] = {"wsadc", "ikjln"};
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 3;
 
-// ---- Grids ------------------------------------------------------------------------
+// Grids.
 
 // Both grids cover the window exactly with 24-pixel tiles.
 constexpr int kGridColumns = 40;
@@ -63,7 +63,7 @@ enum StarTile : int
 // the cells around it are the ones its contacts are tested against.
 constexpr int kReferenceInset = 10;
 
-// ---- Colours (0xRRGGBB) --------------------------------------------------------------
+// Colours (0xRRGGBB).
 
 constexpr uint32_t kDaySky = 0x7EC0EE;
 constexpr uint32_t kNightSky = 0x002E44;
@@ -77,7 +77,7 @@ constexpr uint32_t kTextOutline = 0x000000;
 constexpr uint32_t kSunStart = 0xFDB800;
 constexpr uint32_t kSunBright = 0xFDFD00;
 
-// ---- Screen places -------------------------------------------------------------------
+// Screen places.
 
 // A rectangle given by two corners, both inside it.
 struct ScreenRect
@@ -112,7 +112,33 @@ constexpr ScreenRect kConfirmBox = {700, 630, 850, 680};
 // The sun's box on the play screen.
 constexpr ScreenRect kSunBox = {30, 30, 180, 180};
 
-// ---- Files ------------------------------------------------------------------------------
+// Where a string's top-left corner goes.
+struct ScreenPoint
+{
+    int x, y;
+};
+// The HUD in a round: the strip at the top that it restores every frame,
+// each player's damage, the clock, and the countdown that takes the clock's
+// place mid-screen for the last seconds, in a block restored every frame
+// (clipped to the window).
+constexpr int kHudHeight = 40;
+constexpr ScreenPoint kDamageText[2] = {{35, 10}, {880, 10}};
+constexpr ScreenPoint kClockText = {440, 10};
+constexpr int kCountdownSeconds = 5;
+constexpr ScreenPoint kCountdownText = {475, 350};
+constexpr int kCountdownWidth = 500;
+constexpr int kCountdownHeight = 370;
+// The result screen's death counts, where the damage stood.
+constexpr ScreenPoint kDeathsText[2] = {{35, 10}, {790, 10}};
+// The main menu's score line starts here; a partial redraw restores a box
+// larger than the one it bounces in.
+constexpr ScreenPoint kScoreLineStart = {375, 350};
+constexpr int kScoreLineEraseWidth = 250;
+constexpr int kScoreLineEraseHeight = 50;
+constexpr int kScoreLineBounceWidth = 200;
+constexpr int kScoreLineBounceHeight = 40;
+
+// Files.
 
 // Character kinds 0 to 5 are the selectable fighters; 6 is the walking
 // enemy and 7 the flying one.
@@ -169,7 +195,7 @@ constexpr const char* kRoundMusic = "music-round";
 constexpr float kMusicVolume = 0.35f;
 constexpr float kPausedMusicVolume = 0.12f;
 
-// ---- The fourth level's objects -------------------------------------------------------
+// The fourth level's objects.
 
 // The only level with moving platforms and enemies.
 constexpr int kBusyLevel = 3;

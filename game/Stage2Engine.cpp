@@ -9,6 +9,8 @@
 
 using namespace GameData;
 
+static_assert(BaseEngine::kDefaultTileSize == kTileSize, "the engine's tiles are the grids' tiles");
+
 // The remaining members take their starting values from their initialisers,
 // in declaration order, before the images and the star field are loaded.
 Stage2Engine::Stage2Engine() : m_tileMap(TileSize()), m_backgroundMap(TileSize())

@@ -104,7 +104,6 @@ public:
     int GetPlayer2StartY() const { return m_player2StartY; }
     uint32_t GetSunColour() const { return m_sunColour; }
     const PixelImage& GetPortrait(int index) const { return m_characterPortraits[index]; }
-    const PixelImage& GetThumbnail(int index) const { return m_levelThumbnails[index]; }
     signed char GetBackgroundTile(int mapX, int mapY) const { return m_backgroundGrid[mapY][mapX]; }
     TileMap& GetTileMap() { return m_tileMap; }
     BackgroundMap& GetBackgroundMap() { return m_backgroundMap; }

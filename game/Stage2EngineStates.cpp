@@ -8,7 +8,6 @@
 
 namespace
 {
-constexpr int kLogicIntervalMs = 15;
 // The sun's colour steps by one in the green byte.
 constexpr uint32_t kSunStep = 0x100;
 
@@ -206,7 +205,7 @@ void Stage2Engine::DoFrameLogic()
     // sleeping while it waits.
     if (m_frameTick < m_nextUpdateTime)
         return;
-    m_nextUpdateTime = m_frameTick + kLogicIntervalMs;
+    m_nextUpdateTime = m_frameTick + BaseEngine::kLogicIntervalMs;
 
     switch (m_state)
     {
@@ -234,7 +233,7 @@ void Stage2Engine::RunRound()
     const int secondsBefore = m_secondsLeft;
     m_secondsLeft = m_roundStartSeconds + m_roundSeconds - GetTime() / 1000;
     // A tick for each second of the final countdown.
-    if (m_secondsLeft != secondsBefore && m_secondsLeft > 0 && m_secondsLeft <= 5)
+    if (m_secondsLeft != secondsBefore && m_secondsLeft > 0 && m_secondsLeft <= kCountdownSeconds)
         PlayCue("tick");
     UpdateObjects(GetTime());
     // A lever pulled during the update flips the day flag; two flips in one
@@ -277,6 +276,8 @@ void Stage2Engine::PulseSun()
 {
     if (!m_daytime)
         return;
+    // The colour goes to standard output on every daytime pass: the game's
+    // design asks for this line, it is not left-over debugging.
     std::printf("%d\n", static_cast<int>(m_sunColour));
     if (!m_sunDimming)
     {

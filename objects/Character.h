@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PixelImage.h"
+#include "game/GameData.h"
 #include "objects/GravityObject.h"
 
 // Which sprites a character wears: 0 to 5 the selectable fighters, 6 the
@@ -12,7 +13,8 @@ typedef int CharacterKind;
 class Character : public GravityObject
 {
 public:
-    static constexpr int kSize = 24;
+    // Every character is one tile in size.
+    static constexpr int kSize = GameData::kTileSize;
     static constexpr float kMaxDamage = 5.0f;
 
     Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind kind);
@@ -42,12 +44,8 @@ public:
     float GetAttackCharge() const { return m_attackCharge; }
     void SetAttackCharge(float charge) { m_attackCharge = charge; }
     void SetDamage(float damage) { m_damage = damage; }
-    float GetJumpBoostsLeft() const { return m_jumpBoostsLeft; }
-    int GetSpawnX() const { return m_spawnX; }
-    int GetSpawnY() const { return m_spawnY; }
     const PixelImage* GetCurrentImage() const { return m_currentImage; }
     const PixelImage& GetRightImage() const { return m_rightImage; }
-    const PixelImage& GetLeftImage() const { return m_leftImage; }
 
     // The sprite files of a kind, or null for a kind outside 0 to 7.
     static const char* RightSpriteFile(CharacterKind kind);

@@ -68,10 +68,6 @@ public:
         m_velocityX = vx;
         m_velocityY = vy;
     }
-    bool IsOnGround() const { return m_onGround; }
-    bool IsOnThinPlatform() const { return m_onThinPlatform; }
-    bool IsOnSolidGround() const { return m_onSolidGround; }
-    bool IsLaunched() const { return m_launched; }
     bool IsPastEdge() const { return m_pastEdge; }
     int GetEdgeOvershoot() const { return m_edgeOvershoot; }
     bool IsOutOfArena() const { return m_outOfArena; }

@@ -16,10 +16,6 @@ public:
     void Draw() override;
     ContactKind GetContactKind() const override { return ContactKind::Platform; }
 
-    int GetStep() const { return m_step; }
-    int GetMinY() const { return m_minY; }
-    int GetMaxY() const { return m_maxY; }
-
 private:
     int m_step = 1;
     PixelImage m_image;

@@ -87,10 +87,12 @@ class Play(unittest.TestCase):
             # Each player's keys move that player's fighter only.
             def box(shot, i):
                 return [shot.pixel(starts[i] + dx, starts[i + 1] + dy) for dy in range(24) for dx in range(24)]
-            for key, mover, keeper in (("d", 0, 2), ("j", 2, 0)):
+            # Player 1's right and player 2's left, in the order jump, fall, left, right, dash.
+            right1, left2 = FACTS["player_keys"][0][3], FACTS["player_keys"][1][2]
+            for key, mover, keeper in ((right1, 0, 2), (left2, 2, 0)):
                 window.hold(key, 0.3)
                 shot = window.wait_for(key + " to move its fighter", lambda s: box(s, mover) != box(start, mover))
-                if key == "d":
+                if key == right1:
                     self.assertEqual(box(shot, keeper), box(start, keeper))
             window.keys("q", "space")
             window.wait_for("the pause screen", lambda s: s.count((425, 200, 510, 230), cyan) > 50)
