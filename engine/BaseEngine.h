@@ -59,6 +59,9 @@ public:
     virtual void EraseObjects();
     virtual void DrawObjects();
     virtual void UpdateObjects(int time);
+    // What drawing a frame leaves in the objects, without drawing it: for
+    // passes run again without frames between them.
+    void NoteFrameDrawn();
     virtual void FillBackground(uint32_t colour);
 
     // Lifecycle. Initialise returns 0, or 1 when video cannot be started or its

@@ -3,12 +3,14 @@
 #include "engine/BaseEngine.h"
 #include "engine/PixelImage.h"
 #include "game/GameData.h"
+#include "game/InputSource.h"
 #include "game/PadControls.h"
 #include "objects/GravityObject.h"
 #include "tiles/BackgroundMap.h"
 #include "tiles/TileMap.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Character;
@@ -25,6 +27,43 @@ enum GameState : int32_t
     RoundOver = 6,
 };
 
+// A grid of tile codes, row by row.
+using LevelGrid = signed char[GameData::kGridRows][GameData::kGridColumns];
+
+// Everything of the game that a round's passes read or change, in one plain
+// value (see engine/ObjectState.h); with the objects' states it makes the
+// round's snapshot, so a field added here is saved, restored and digested
+// without anyone listing it.
+struct RoundState
+{
+    LevelGrid m_levelGrid;
+    int32_t m_roundSeconds;
+    int32_t m_secondsLeft;
+    GameState m_state;
+    int32_t m_roundStartSeconds;
+    int32_t m_player1Character;
+    int32_t m_player2Character;
+    int32_t m_level;
+    bool m_daytime;
+    bool m_paintedNight;
+    int32_t m_score1;
+    int32_t m_score2;
+    bool m_sunDimming;
+    uint32_t m_sunColour;
+    int32_t m_player1StartX;
+    int32_t m_player1StartY;
+    int32_t m_player2StartX;
+    int32_t m_player2StartY;
+};
+
+// One logic pass of a round as input: the game time it carries and what
+// each seat does in it.
+struct RoundPass
+{
+    int time = 0;
+    InputFrame seats[2];
+};
+
 // The game: a BaseEngine whose hooks turn the frame loop into the screens of
 // a two-player brawler. Split by concern across several source files:
 //   Stage2Engine.cpp                construction and level set-up
@@ -36,12 +75,11 @@ enum GameState : int32_t
 //   Stage2EnginePads.cpp            pads
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
-class Stage2Engine : public BaseEngine, public Arena
+class Stage2Engine : public BaseEngine, public Arena, protected RoundState
 {
 public:
     static constexpr int kRoundSeconds = 120;
-    // A grid of tile codes, row by row.
-    using Grid = signed char[GameData::kGridRows][GameData::kGridColumns];
+    using Grid = LevelGrid;
 
     // The HUD's strings: damage multiplier as a percentage, clock as m:ss.
     static std::string DamageText(float damage);
@@ -82,12 +120,40 @@ public:
     bool IsDaytime() const { return m_daytime; }
     void ToggleDaytime() override;
 
-    // A player's action held on its keys or its pad.
-    bool IsHeld(int player, PlayerAction action) const override;
+    // What player 1 or 2 does in the pass being run.
+    InputFrame SeatFrame(int player) const override { return m_pass.seats[player - 1]; }
     // What befalls the objects: a sound, and a rumble of the player's pad.
     void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength) override;
-    // Plays a named sound; a driver may listen in.
-    virtual void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
+    // Plays a named sound, unless the pass is silent.
+    void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
+    // Every cue played, as it is played; a driver may listen in.
+    virtual void OnCue(const char* /*name*/, float /*volume*/, float /*pitch*/) {}
+
+    // A round's passes. Each seat's source gives its frame for the next
+    // pass, which carries the game time (in a normal game the frame tick,
+    // less the pauses). A silent pass computes exactly what a normal one
+    // does but plays, rumbles, prints and draws nothing: passes run again
+    // after a restore leave no echoes.
+    RoundPass NextPass();
+    void RunPass(const RoundPass& pass, bool silent = false);
+    // Each pass of a round played on this machine, just before it runs.
+    virtual void OnRoundPass(const RoundPass& /*pass*/) {}
+    // Who feeds a seat (1 or 2), from the round's start on; a person at
+    // this machine unless told otherwise.
+    void SetSeatSource(int seat, std::unique_ptr<InputSource> source);
+    InputSource& GetSeatSource(int seat) { return *m_seatSources[seat - 1]; }
+
+    // The whole state of a round as a flat value: the game's round state,
+    // the seats' sources and every object in the array. Restoring needs the
+    // same round (level, fighters and objects); after it the next frame is
+    // a whole redraw of what was restored.
+    void SaveRound(StateBytes& out) const;
+    bool RestoreRound(const StateBytes& snapshot);
+    // Restores the values only, without repainting: for checks that run
+    // the same passes again and compare.
+    bool LoadRound(const StateBytes& snapshot);
+    // A 64-bit digest of a snapshot's bytes.
+    static uint64_t Digest(const StateBytes& snapshot);
 
     // Read access for the objects, the tools and the tests.
     GameState GetState() const { return m_state; }
@@ -142,34 +208,20 @@ protected:
     // Object set-up for a round.
     void CreateRoundObjects();
 
-    Grid m_levelGrid = {};
     Grid m_backgroundGrid = {};
     TileMap m_tileMap;
     BackgroundMap m_backgroundMap;
     Character* m_player1 = nullptr;
     Character* m_player2 = nullptr;
-    int32_t m_roundSeconds = kRoundSeconds;
-    int32_t m_secondsLeft = 0;
-    GameState m_state = MainMenu;
     int32_t m_pauseTick = 0;
-    int32_t m_roundStartSeconds = 0;
     PixelImage m_characterPortraits[GameData::kCharacterCount];
     int32_t m_highlight = -1;
-    int32_t m_player1Character = 0;
-    int32_t m_player2Character = 0;
     PixelImage m_levelThumbnails[GameData::kLevelCount];
-    int32_t m_level = 0;
-    bool m_daytime = false;
-    bool m_paintedNight = true;
-    int32_t m_score1 = 0;
-    int32_t m_score2 = 0;
-    bool m_sunDimming = false;
-    uint32_t m_sunColour = GameData::kSunStart;
-    int32_t m_player1StartX = 0;
-    int32_t m_player1StartY = 0;
-    int32_t m_player2StartX = 0;
-    int32_t m_player2StartY = 0;
     PadControls m_padControls;
+    std::unique_ptr<InputSource> m_seatSources[2];
+    // The pass being run, whose frames the players read.
+    RoundPass m_pass;
+    bool m_silent = false;
     // Where the markers were drawn last, to be wiped with the objects.
     GameData::ScreenRect m_markers[2] = {};
     int m_markerCount = 0;

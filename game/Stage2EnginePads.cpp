@@ -31,13 +31,6 @@ void Stage2Engine::OnPadAxis(int pad, int axis, int value)
         PadCommand(pad, m_padControls.StickCommand(pad, axis, value));
 }
 
-bool Stage2Engine::IsHeld(int player, PlayerAction action) const
-{
-    static_assert(kPlayerKeyCount == kPlayerActionCount, "a key for every action, in its order");
-    return IsKeyPressed(kPlayerKeys[player - 1][static_cast<int>(action)]) ||
-           m_padControls.IsHeld(m_pads, player, action);
-}
-
 void Stage2Engine::PadCommand(int pad, PadControls::Command command)
 {
     const int seat = m_padControls.SeatOf(pad);

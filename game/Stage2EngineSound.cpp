@@ -19,7 +19,13 @@ void Stage2Engine::SetUpGame()
     FollowWithMusic();
 }
 
-void Stage2Engine::PlayCue(const char* name, float volume, float pitch) { m_sound.Play(name, volume, pitch); }
+void Stage2Engine::PlayCue(const char* name, float volume, float pitch)
+{
+    if (m_silent)
+        return;
+    OnCue(name, volume, pitch);
+    m_sound.Play(name, volume, pitch);
+}
 
 // The menus have their music, a round its own, quieter while paused.
 void Stage2Engine::FollowWithMusic()
@@ -31,6 +37,9 @@ void Stage2Engine::FollowWithMusic()
 
 void Stage2Engine::OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength)
 {
+    // A silent pass shakes no pad either.
+    if (m_silent)
+        return;
     RumbleFor(object, event, strength);
     // One cue for each event, in the order of ObjectEvent.
     static constexpr const char* kCues[] = {"jump", "air-jump", "dash",    "thrown", "drop",

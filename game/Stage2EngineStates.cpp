@@ -140,15 +140,14 @@ void Stage2Engine::StartRound()
     FollowWithMusic();
 }
 
-// The click position does not matter: the player's next update decides
-// whether it stands on a lever.
+// The click position does not matter: the pull goes into the seat's next
+// frame, and in that pass the player decides whether it stands on a lever.
 void Stage2Engine::ClickDuringPlay(int button)
 {
-    Character* const clicked = button == kLeftButton    ? m_player1
-                               : button == kRightButton ? m_player2
-                                                        : nullptr;
-    if (Player* player = dynamic_cast<Player*>(clicked))
-        player->PullLever();
+    if (button == kLeftButton)
+        m_seatSources[0]->PullLever();
+    else if (button == kRightButton)
+        m_seatSources[1]->PullLever();
 }
 
 void Stage2Engine::OnKeyDown(int keyCode)
@@ -213,14 +212,16 @@ void Stage2Engine::DoFrameLogic()
         UpdateObjects(m_frameTick);
         break;
     case Playing:
-        if (m_secondsLeft > 0)
-            RunRound();
-        else
-            EndRound();
-        PulseSun();
+    {
+        const RoundPass pass = NextPass();
+        OnRoundPass(pass);
+        RunPass(pass);
         break;
+    }
     case RoundOver:
-        // The winner keeps jumping and the enemies keep going.
+        // The winner keeps jumping and the enemies keep going; nobody
+        // steers any more.
+        m_pass = RoundPass{GetTime(), {}};
         UpdateObjects(GetTime());
         break;
     default:
@@ -228,20 +229,22 @@ void Stage2Engine::DoFrameLogic()
     }
 }
 
+// The clock follows the time the pass carries, not the engine's own.
 void Stage2Engine::RunRound()
 {
     const int secondsBefore = m_secondsLeft;
-    m_secondsLeft = m_roundStartSeconds + m_roundSeconds - GetTime() / 1000;
+    m_secondsLeft = m_roundStartSeconds + m_roundSeconds - m_pass.time / 1000;
     // A tick for each second of the final countdown.
     if (m_secondsLeft != secondsBefore && m_secondsLeft > 0 && m_secondsLeft <= kCountdownSeconds)
         PlayCue("tick");
-    UpdateObjects(GetTime());
+    UpdateObjects(m_pass.time);
     // A lever pulled during the update flips the day flag; two flips in one
     // pass cancel out and leave the painted sky right as it is.
     if (m_paintedNight == m_daytime)
     {
         m_paintedNight = !m_daytime;
-        Repaint();
+        if (!m_silent)
+            Repaint();
         PlayCue(m_daytime ? "day" : "night");
     }
 }
@@ -268,7 +271,8 @@ void Stage2Engine::EndRound()
         }
         PlayCue(m_player1->HasWon() && m_player2->HasWon() ? "fanfare-draw" : "fanfare-win");
     }
-    Repaint();
+    if (!m_silent)
+        Repaint();
 }
 
 // By day the sun cycles from orange to yellow and back, one step a pass.
@@ -278,7 +282,8 @@ void Stage2Engine::PulseSun()
         return;
     // The colour goes to standard output on every daytime pass: the game's
     // design asks for this line, it is not left-over debugging.
-    std::printf("%d\n", static_cast<int>(m_sunColour));
+    if (!m_silent)
+        std::printf("%d\n", static_cast<int>(m_sunColour));
     if (!m_sunDimming)
     {
         m_sunColour += kSunStep;
@@ -293,6 +298,8 @@ void Stage2Engine::PulseSun()
     }
     // Show the sun drawn on the last pass, then draw it anew on the
     // background, without asking for a whole redraw.
+    if (m_silent)
+        return;
     CopyBackgroundPixels(kSunBox.x1, kSunBox.y1, kSunBox.x2 - kSunBox.x1, kSunBox.y2 - kSunBox.y1);
     DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, GetBackground());
 }

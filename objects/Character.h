@@ -8,9 +8,25 @@
 // walking enemy, 7 the flying enemy. Any other kind wears nothing.
 typedef int CharacterKind;
 
+// A character's running, jumping, attack, damage and round: everything but
+// its pictures, and the one it wears (which a snapshot saves apart).
+struct CharacterState
+{
+    float m_maxSpeed;
+    float m_maxJumpBoosts;
+    float m_jumpBoostsLeft;
+    int m_spawnX;
+    int m_spawnY;
+    float m_attackCharge;
+    float m_damage;
+    int m_deaths;
+    bool m_won;
+    bool m_lost;
+};
+
 // A gravity object with a face: sprites, running, jumping in boosts, an
 // attack charge, a damage multiplier and the round's deaths and marks.
-class Character : public GravityObject
+class Character : public GravityObject, protected CharacterState
 {
 public:
     // Every character is one tile in size.
@@ -21,11 +37,14 @@ public:
     ~Character() override;
 
     void Draw() override;
+    void NoteDrawn() override;
     ContactKind GetContactKind() const override { return ContactKind::Character; }
     // The one rule of a hit: damage by the hitting speed / 100 when the hitter
     // is the faster in the blow's direction, then knockback of the hitting
     // speed times the damage after it.
     void TakeHit(const Hit& hit) override;
+    void SaveState(StateBytes& out) const override;
+    bool LoadState(StateReader& in) override;
 
     void LoadSprites(const char* rightFile, const char* leftFile);
     void Accelerate(float direction);
@@ -55,17 +74,7 @@ protected:
     // Turns the sprite; a character without sprites keeps wearing nothing.
     void Face(bool right);
 
-    float m_maxSpeed = 6.0f;
-    float m_maxJumpBoosts = 8.0f;
-    float m_jumpBoostsLeft = 8.0f;
     PixelImage m_rightImage;
     PixelImage m_leftImage;
     PixelImage* m_currentImage = nullptr;
-    int m_spawnX;
-    int m_spawnY;
-    float m_attackCharge = 1.0f;
-    float m_damage = 1.0f;
-    int m_deaths = 0;
-    bool m_won = false;
-    bool m_lost = false;
 };

@@ -29,6 +29,9 @@ void Bounce(int& position, int& step, int size, int extent)
 
 MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine), m_arena(dynamic_cast<Arena*>(engine))
 {
+    ClearState<ScoreLineState>(*this);
+    m_dx = 1;
+    m_dy = 1;
     m_x = kScoreLineStart.x;
     m_y = kScoreLineStart.y;
     m_lastDrawnX = kScoreLineStart.x;
@@ -42,6 +45,17 @@ MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine), m_arena(
 }
 
 MovingText::~MovingText() = default;
+
+void MovingText::SaveState(StateBytes& out) const
+{
+    DisplayableObject::SaveState(out);
+    AppendState<ScoreLineState>(out, *this);
+}
+
+bool MovingText::LoadState(StateReader& in)
+{
+    return DisplayableObject::LoadState(in) && in.Load<ScoreLineState>(*this);
+}
 
 void MovingText::Update(int /*time*/)
 {

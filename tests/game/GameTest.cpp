@@ -123,8 +123,9 @@ TEST_F(GameTest, EachRoundHoldsItsObjectsInOrderAndFewerDeathsWin)
         EXPECT_EQ(game.ObjectCount(), 2);
         auto [first, second] = ScriptPlayers(deaths1, deaths2);
         game.Click(500, 500, button);
-        EXPECT_EQ(first->HasLeverRequest() * 2 + second->HasLeverRequest(),
-                  (button == 1) * 2 + (button == 3));
+        const RoundPass pass = game.NextPass();
+        EXPECT_EQ(pass.seats[0].lever, button == kLeftButton) << "a left click is player 1's lever pull";
+        EXPECT_EQ(pass.seats[1].lever, button == kRightButton) << "a right click is player 2's";
         game.SetSecondsLeft(0);
         game.Pass();
         EXPECT_EQ((std::array<int, 6>{won1, lost1, won2, lost2, won1, won2}),

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/ObjectState.h"
+#include "objects/Arena.h"
+
+class BaseEngine;
+class GamePads;
+class PadControls;
+
+// What fills a seat's input frame, one frame for each pass of a round:
+// the player's own keys and pad, and in time a computer, a replay or a
+// player across the network. The game asks each seat's source once a pass
+// and the round reads nothing else.
+class InputSource
+{
+public:
+    virtual ~InputSource() = default;
+    // The seat's frame for the pass about to run.
+    virtual InputFrame NextFrame() = 0;
+    // A lever pull asked for by this seat's click or pad, to go into the
+    // next frame; sources that play by themselves ignore it.
+    virtual void PullLever() {}
+    // What a source keeps between passes that decides its next frames, for
+    // the round's snapshots; most keep nothing.
+    virtual void SaveState(StateBytes& /*out*/) const {}
+    virtual bool LoadState(StateReader& /*in*/) { return true; }
+};
+
+// A person at this machine: the seat's keys, its pad, and its mouse button
+// (or the pad's lever button) for the lever.
+class LocalInput final : public InputSource
+{
+public:
+    LocalInput(const BaseEngine& keys, const GamePads& pads, const PadControls& padControls, int seat)
+        : m_keys(keys), m_pads(pads), m_padControls(padControls), m_seat(seat)
+    {
+    }
+
+    InputFrame NextFrame() override;
+    void PullLever() override { m_leverAsked = true; }
+
+private:
+    const BaseEngine& m_keys;
+    const GamePads& m_pads;
+    const PadControls& m_padControls;
+    int m_seat;
+    // Clicks between two passes count once, in the next pass.
+    bool m_leverAsked = false;
+};
