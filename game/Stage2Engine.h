@@ -75,6 +75,7 @@ struct RoundPass
 //   Stage2EnginePads.cpp            pads
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
+//   Stage2EngineRound.cpp           a round's passes and snapshots
 class Stage2Engine : public BaseEngine, public Arena, protected RoundState
 {
 public:
