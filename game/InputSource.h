@@ -6,6 +6,7 @@
 class BaseEngine;
 class GamePads;
 class PadControls;
+class Stage2Engine;
 
 // What fills a seat's input frame, one frame for each pass of a round:
 // the player's own keys and pad, and in time a computer, a replay or a
@@ -17,11 +18,16 @@ public:
     virtual ~InputSource() = default;
     // The seat's frame for the pass about to run.
     virtual InputFrame NextFrame() = 0;
+    // The round as a pass left it, silent or not, first run or run again:
+    // a source that decides by itself observes and decides here, so that
+    // what it keeps follows the round through restores and passes run
+    // again, and NextFrame only hands over what it decided.
+    virtual void AfterPass(const Stage2Engine& /*game*/) {}
     // A lever pull asked for by this seat's click or pad, to go into the
     // next frame; sources that play by themselves ignore it.
     virtual void PullLever() {}
     // What a source keeps between passes that decides its next frames, for
-    // the round's snapshots; most keep nothing.
+    // the round's snapshots; most keep nothing. It changes only in AfterPass.
     virtual void SaveState(StateBytes& /*out*/) const {}
     virtual bool LoadState(StateReader& /*in*/) { return true; }
 };

@@ -34,6 +34,8 @@ void Stage2Engine::RunPass(const RoundPass& pass, bool silent)
     else
         EndRound();
     PulseSun();
+    for (const auto& source : m_seatSources)
+        source->AfterPass(*this);
     m_silent = false;
 }
 
