@@ -153,6 +153,10 @@ public:
     // Restores the values only, without repainting: for checks that run
     // the same passes again and compare.
     bool LoadRound(const StateBytes& snapshot);
+    // The world alone: the game's round state and the objects, without the
+    // seats' sources, which differ between two machines playing one round.
+    void SaveWorld(StateBytes& out) const;
+    bool LoadWorld(const StateBytes& world);
     // A 64-bit digest of a snapshot's bytes.
     static uint64_t Digest(const StateBytes& snapshot);
 
@@ -208,6 +212,10 @@ protected:
     void PaintGrid(TileManager& map, const Grid& grid);
     // Object set-up for a round.
     void CreateRoundObjects();
+    // Snapshots: whether one belongs to this round (with the seats' sources
+    // or without), and the world read back from one.
+    bool FitsThisRound(const StateBytes& snapshot, bool withSources) const;
+    void LoadWorldFrom(StateReader& in);
 
     Grid m_backgroundGrid = {};
     TileMap m_tileMap;
