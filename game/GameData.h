@@ -18,6 +18,12 @@ constexpr const char* kTitleFormat = "My Demonstration Program : Size %d x %d";
 constexpr const char* kFontFile = "Cornerstone Regular.ttf";
 constexpr int kFontPointSize = 24;
 
+// The game's version (major * 100 + minor) and its simulation's, which
+// changes whenever a rule or a number of the game does: machines playing
+// online must share both.
+constexpr uint32_t kGameVersion = 100;
+constexpr uint32_t kSimulationVersion = 1;
+
 // Keys and buttons.
 
 // Space pauses, resumes and leaves the result screen; q quits while paused;
@@ -128,6 +134,10 @@ constexpr int kCountdownSeconds = 5;
 constexpr ScreenPoint kCountdownText = {475, 350};
 constexpr int kCountdownWidth = 500;
 constexpr int kCountdownHeight = 370;
+// Online play's line at the foot of the screen (the band is restored
+// every frame while it is in use).
+constexpr ScreenPoint kOnlineLine = {20, 690};
+constexpr int kOnlineLineHeight = 30;
 // The result screen's death counts, where the damage stood.
 constexpr ScreenPoint kDeathsText[2] = {{35, 10}, {790, 10}};
 // The main menu's score line starts here; a partial redraw restores a box

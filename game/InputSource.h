@@ -37,8 +37,11 @@ public:
 class LocalInput final : public InputSource
 {
 public:
-    LocalInput(const BaseEngine& keys, const GamePads& pads, const PadControls& padControls, int seat)
-        : m_keys(keys), m_pads(pads), m_padControls(padControls), m_seat(seat)
+    // With eitherSeat (a person alone at this machine, playing online),
+    // both players' keys and every pad steer this seat.
+    LocalInput(const BaseEngine& keys, const GamePads& pads, const PadControls& padControls, int seat,
+               bool eitherSeat = false)
+        : m_keys(keys), m_pads(pads), m_padControls(padControls), m_seat(seat), m_eitherSeat(eitherSeat)
     {
     }
 
@@ -50,6 +53,7 @@ private:
     const GamePads& m_pads;
     const PadControls& m_padControls;
     int m_seat;
+    bool m_eitherSeat;
     // Clicks between two passes count once, in the next pass.
     bool m_leverAsked = false;
 };

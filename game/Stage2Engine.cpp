@@ -1,6 +1,8 @@
 // Construction, the menu images and the objects of each screen.
 #include "game/Stage2Engine.h"
 
+#include "game/OnlinePlay.h"
+#include "game/OnlineSession.h"
 #include "objects/FlyingNPC.h"
 #include "objects/MovingPlatform.h"
 #include "objects/MovingText.h"

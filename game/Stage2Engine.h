@@ -4,16 +4,23 @@
 #include "engine/PixelImage.h"
 #include "game/GameData.h"
 #include "game/InputSource.h"
+#include "game/NetMessage.h"
 #include "game/PadControls.h"
 #include "objects/GravityObject.h"
 #include "tiles/BackgroundMap.h"
 #include "tiles/TileMap.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class Character;
+class OnlineSession;
+struct OnlinePlay;
 
 // The game's screens, in the order a game passes through them.
 enum GameState : int32_t
@@ -160,6 +167,36 @@ public:
     // A 64-bit digest of a snapshot's bytes.
     static uint64_t Digest(const StateBytes& snapshot);
 
+    // Online play: this machine hosts (player 1) or joins (player 2); false,
+    // with a line on standard error, when the port or address cannot be
+    // used. Local frames count the given number of passes late.
+    bool HostOnline(uint16_t port);
+    bool JoinOnline(const std::string& host, uint16_t port);
+    void SetInputDelay(int passes) { m_inputDelay = passes; }
+    bool IsOnline() const;
+    bool IsOnlineReady() const;
+    // What an online round has done so far, for the measurements.
+    struct OnlineFigures
+    {
+        uint32_t passes = 0;
+        long rollbacks = 0;
+        long passesRunAgain = 0;
+        uint32_t deepestRollback = 0;
+        long skipped = 0;
+        long stalled = 0;
+        double worstPassMs = 0;
+        uint64_t bytesSent = 0;
+        uint64_t bytesReceived = 0;
+        long malformed = 0;
+        // Each confirmed pass's digest that was compared with the other
+        // machine's, in order.
+        std::vector<std::pair<uint32_t, uint64_t>> compared;
+    };
+    OnlineFigures GetOnlineFigures() const;
+    // Where the game keeps what the player asks it to write:
+    // $XDG_DATA_HOME/skirmora, by default ~/.local/share/skirmora.
+    static std::filesystem::path UserDataFolder();
+
     // Read access for the objects, the tools and the tests.
     GameState GetState() const { return m_state; }
     int GetHighlight() const { return m_highlight; }
@@ -212,6 +249,35 @@ protected:
     void PaintGrid(TileManager& map, const Grid& grid);
     // Object set-up for a round.
     void CreateRoundObjects();
+    // Online play.
+    struct OutOfSyncReport
+    {
+        uint32_t pass;
+        StateBytes ours;
+        StateBytes theirs;
+    };
+    void ServiceOnline();
+    void ShowNotice(const std::string& text);
+    void EndOnline(const std::string& why);
+    bool MayChooseOnline() const;
+    void ActOnline(bool choosing, const std::function<void()>& action);
+    void ShareTransition(GameState before);
+    void SetOnlineSeats();
+    void StartOnlineRoundAsHost();
+    void BeginOnlineRound();
+    void ApplyRemote(const NetMessage::Message& message);
+    void ApplyRemoteMenu(const NetMessage::Menu& menu);
+    void ApplyRoundStart(const NetMessage::RoundStart& start);
+    RoundPass OnlinePassAt(uint32_t pass) const;
+    void RunOnlineTick();
+    bool IsAheadOnline() const;
+    void RollBackIfMispredicted(uint32_t arrived);
+    void ConfirmPasses();
+    void OutOfSync(uint32_t pass, const StateBytes& ours);
+    void WriteOutOfSyncReport(uint32_t pass, const StateBytes& theirs);
+    std::string OnlineLine() const;
+    void DrawOnlineLine();
+    void RestoreOnlineBand();
     // Snapshots: whether one belongs to this round (with the seats' sources
     // or without), and the world read back from one.
     bool FitsThisRound(const StateBytes& snapshot, bool withSources) const;
@@ -231,6 +297,15 @@ protected:
     // The pass being run, whose frames the players read.
     RoundPass m_pass;
     bool m_silent = false;
+    std::unique_ptr<OnlineSession> m_online;
+    std::unique_ptr<OnlinePlay> m_onlinePlay;
+    int m_inputDelay = 2;
+    bool m_actingOnline = false;
+    std::string m_notice;
+    int m_noticeUntil = 0;
+    std::unique_ptr<OutOfSyncReport> m_outOfSync;
+    uint32_t m_theirOutOfSyncPass = 0;
+    StateBytes m_theirOutOfSyncState;
     // Where the markers were drawn last, to be wiped with the objects.
     GameData::ScreenRect m_markers[2] = {};
     int m_markerCount = 0;

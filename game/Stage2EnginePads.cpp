@@ -33,6 +33,8 @@ void Stage2Engine::OnPadAxis(int pad, int axis, int value)
 
 void Stage2Engine::PadCommand(int pad, PadControls::Command command)
 {
+    if (m_online && !m_actingOnline)
+        return ActOnline(m_state != Playing && m_state != Paused, [&] { PadCommand(pad, command); });
     const int seat = m_padControls.SeatOf(pad);
     if (!seat || command == Command::None)
         return;
@@ -50,7 +52,7 @@ void Stage2Engine::PadCommand(int pad, PadControls::Command command)
     case SelectLevel:
         // Each character screen listens to its own player's pad, the level
         // screen to either.
-        if (m_state != SelectLevel && seat != (m_state == SelectPlayer1 ? 1 : 2))
+        if (!m_online && m_state != SelectLevel && seat != (m_state == SelectPlayer1 ? 1 : 2))
             break;
         if (command == Command::Accept)
             ClickSelection(kConfirmBox.CentreX(), kConfirmBox.CentreY());

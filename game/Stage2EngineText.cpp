@@ -51,6 +51,7 @@ std::string Stage2Engine::ClockText(int secondsLeft)
 
 void Stage2Engine::DrawUnderText()
 {
+    RestoreOnlineBand();
     switch (m_state)
     {
     case MainMenu:
@@ -85,6 +86,7 @@ void Stage2Engine::DrawOverText()
 {
     if (IsRoundState())
         DrawMarkers();
+    DrawOnlineLine();
     if (m_state == Paused)
         DrawPauseHelp();
     else if (m_state == RoundOver)
@@ -115,6 +117,23 @@ void Stage2Engine::DrawHud()
     char text[kTextSize];
     std::snprintf(text, sizeof text, "%d", m_secondsLeft);
     DrawString(at.x, at.y, text, kCyan);
+}
+
+// Only online (or just after): the band it uses is restored before the
+// objects are drawn, every frame, so that the line can change or go.
+void Stage2Engine::RestoreOnlineBand()
+{
+    if (m_online || !m_notice.empty())
+        CopyBackgroundPixels(0, kOnlineLine.y - 1, m_windowWidth, kOnlineLineHeight);
+}
+
+void Stage2Engine::DrawOnlineLine()
+{
+    if (!m_online && m_notice.empty())
+        return;
+    const std::string line = OnlineLine();
+    if (!line.empty())
+        DrawString(kOnlineLine.x, kOnlineLine.y, line.c_str(), kCyan);
 }
 
 void Stage2Engine::DrawPauseHelp()
