@@ -316,8 +316,9 @@ void ReportAliasing()
         for (const double hz : notes)
         {
             std::ostringstream text;
+            text.precision(10);
             text << "kind effect\nstep 1000\nwave " << wave << "\npitch " << hz
-                 << "\nenvelope 0 0 100 0\nvolume 50\n";
+                 << "\nenvelope 0 0 100 0\nvolume 40\n";
             SoundSource source;
             std::vector<int16_t> tone;
             std::string error;
