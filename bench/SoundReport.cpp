@@ -473,7 +473,12 @@ int main(int argc, char* argv[])
     std::filesystem::create_directories(folder);
     ReportSounds();
     ReportAliasing();
-    ReportMusicFades(folder);
-    ReportBusyRound(folder, argc > 1 ? std::atoi(argv[1]) : 30);
+    // 0 seconds leaves the captures out.
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
+    if (seconds > 0)
+    {
+        ReportMusicFades(folder);
+        ReportBusyRound(folder, seconds);
+    }
     return 0;
 }

@@ -171,9 +171,9 @@ constexpr float kPausedMusicVolume = 0.12f;
 constexpr const char* kObjectEventCues[] = {"jump", "air-jump", "dash",    "thrown", "drop",
                                             "hit",  "ring-out", "respawn", "lever",  "lift"};
 constexpr float kEventCueVolume = 0.8f;
-constexpr float kLiftCueVolume = 0.3f;
+constexpr float kLiftCueVolume = 0.6f;
 // A light bump is soft and high, a hard knockback loud and low.
-constexpr float HitVolume(float strength) { return std::clamp(0.25f + strength / 30.0f, 0.25f, 1.0f); }
+constexpr float HitVolume(float strength) { return std::clamp(0.5f + strength / 60.0f, 0.5f, 1.0f); }
 constexpr float HitPitch(float strength) { return std::clamp(1.3f - strength / 50.0f, 0.7f, 1.3f); }
 
 // ---- The fourth level's objects -------------------------------------------------------
