@@ -165,6 +165,15 @@ bool Synthesiser::Render(const SoundSource& source, std::vector<int16_t>& sample
     for (const SoundSource::Note& note : source.GetNotes())
         AddNote(note, rate, source.IsTune(), mix);
 
+    // A loop's offset would only take headroom, so a tune is centred on 0.
+    if (source.IsTune() && !mix.empty())
+    {
+        double sum = 0.0;
+        for (const double value : mix)
+            sum += value;
+        for (double& value : mix)
+            value -= sum / static_cast<double>(mix.size());
+    }
     samples.clear();
     bool heard = false;
     for (const double value : mix)
