@@ -230,10 +230,11 @@ void ReportSounds()
         if (name == "hit")
             for (const float strength : {1.0f, 3.0f, 6.0f, 10.0f, 15.0f, 20.0f, 30.0f, 45.0f})
             {
+                const float volume = HitVolume(strength);
+                const float pitch = HitPitch(strength);
                 char label[64];
-                std::snprintf(label, sizeof label, "knockback %g: %.2f, pitch %.2f", strength,
-                              HitVolume(strength), HitPitch(strength));
-                plays.push_back({label, {HitVolume(strength), HitPitch(strength)}});
+                std::snprintf(label, sizeof label, "knockback %g: %.2f, pitch %.2f", strength, volume, pitch);
+                plays.push_back({label, {volume, pitch}});
             }
         else if (name != kMenuMusic && name != kRoundMusic)
         {
@@ -265,7 +266,8 @@ void ReportSounds()
 double AliasPower(const std::vector<int16_t>& tone, double hz, int rate)
 {
     const size_t start = static_cast<size_t>(rate / 10), count = static_cast<size_t>(rate * 8 / 10);
-    Samples residual(count), window(count);
+    Samples residual(count);
+    Samples window(count);
     double weights = 0.0;
     for (size_t i = 0; i < count; ++i)
     {
