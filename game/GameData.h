@@ -6,6 +6,7 @@
 // tools, the benchmarks and the tests all read them from here; the end-to-end
 // tests get them through the game_facts tool.
 
+#include <algorithm>
 #include <cstdint>
 
 namespace GameData
@@ -204,6 +205,16 @@ constexpr const char* kRoundMusic = "music-round";
 // Music stays quiet under the effects, and quieter still while paused.
 constexpr float kMusicVolume = 0.35f;
 constexpr float kPausedMusicVolume = 0.12f;
+// The cues of the objects' events, in the order of the events. They play at
+// kEventCueVolume, a lift's turn quieter and a hit by its knockback; the
+// menus' cues, the countdown's tick and the fanfares play at full volume.
+constexpr const char* kObjectEventCues[] = {"jump", "air-jump", "dash",    "thrown", "drop",
+                                            "hit",  "ring-out", "respawn", "lever",  "lift"};
+constexpr float kEventCueVolume = 0.8f;
+constexpr float kLiftCueVolume = 0.6f;
+// A light bump is soft and high, a hard knockback loud and low.
+constexpr float HitVolume(float strength) { return std::clamp(0.5f + strength / 60.0f, 0.5f, 1.0f); }
+constexpr float HitPitch(float strength) { return std::clamp(1.3f - strength / 50.0f, 0.7f, 1.3f); }
 
 // The fourth level's objects.
 

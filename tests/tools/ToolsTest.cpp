@@ -173,13 +173,15 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
     ExpectRejected<SoundSource>(tune + "notes C4 4  H4 4\n", "line 5: \"H4\" is no note");
     ExpectRejected<SoundSource>(tune + "notes C4 5\nvoice bass\nnotes C3 16\n",
                                 "line 4: the voice's notes last 5");
+    // A 12 kHz sine's peaks fall on samples: at 100 % they are exactly full scale.
     for (const auto& [volume, message] :
          {std::pair<std::string, std::string>{"100", "full scale"}, {"0", "silent"}})
     {
         SoundSource sound;
         std::vector<int16_t> samples;
-        EXPECT_TRUE(sound.Parse("kind effect\nstep 50\nvolume " + volume + "\n", error) &&
-                    !Synthesiser::Render(sound, samples, error) && error.find(message) != std::string::npos)
+        EXPECT_TRUE(
+            sound.Parse("kind effect\nstep 50\nwave sine\npitch 12000\nvolume " + volume + "\n", error) &&
+            !Synthesiser::Render(sound, samples, error) && error.find(message) != std::string::npos)
             << error;
     }
 }
