@@ -64,6 +64,8 @@ bool SoundPlayer::Open()
         return false;
     }
     Mix_AllocateChannels(kChannels);
+    // The mixer's master volume outlives a device closed and opened again.
+    Mix_MasterVolume(MixerVolume(m_masterVolume));
     return true;
 }
 
@@ -131,7 +133,7 @@ void SoundPlayer::PlayMusic(const std::string& name, float volume)
     m_musicVolume = volume;
     if (!m_open)
         return;
-    Mix_VolumeMusic(m_muted ? 0 : MixerVolume(volume));
+    Mix_VolumeMusic(m_muted ? 0 : MixerVolume(volume * m_masterVolume));
     const auto found = m_music.find(name);
     if (found == m_music.end() || (name == m_playingMusic && Mix_PlayingMusic()))
         return;
@@ -147,5 +149,17 @@ void SoundPlayer::SetMuted(bool muted)
     // Effects already sounding fall silent too; music keeps its place.
     if (muted)
         Mix_HaltChannel(-1);
-    Mix_VolumeMusic(muted ? 0 : MixerVolume(m_musicVolume));
+    Mix_VolumeMusic(muted ? 0 : MixerVolume(m_musicVolume * m_masterVolume));
+}
+
+void SoundPlayer::SetMasterVolume(float volume)
+{
+    m_masterVolume = std::clamp(volume, 0.0f, 1.0f);
+    if (!m_open)
+        return;
+    // The mixer's master volume reaches the effects only; the music's own
+    // volume takes it in.
+    Mix_MasterVolume(MixerVolume(m_masterVolume));
+    if (!m_muted)
+        Mix_VolumeMusic(MixerVolume(m_musicVolume * m_masterVolume));
 }

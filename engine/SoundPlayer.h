@@ -38,6 +38,10 @@ public:
     void PlayMusic(const std::string& name, float volume);
     void SetMuted(bool muted);
     bool IsMuted() const { return m_muted; }
+    // The master volume (0 to 1) over effects and music alike; muting is
+    // apart from it and keeps it.
+    void SetMasterVolume(float volume);
+    float GetMasterVolume() const { return m_masterVolume; }
 
 private:
     // The effect at a pitch, made once from the loaded one by resampling.
@@ -52,4 +56,5 @@ private:
     std::map<std::string, Mix_Music*> m_music;
     std::string m_playingMusic;
     float m_musicVolume = 0.0f;
+    float m_masterVolume = 1.0f;
 };
