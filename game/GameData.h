@@ -69,6 +69,11 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kPlayerColours[2] = {0xFFC020, 0xFF4FD8};
 // Every string has a one-pixel outline of this, to read on the day sky too.
 constexpr uint32_t kTextOutline = 0x000000;
+// An edge arrow's empty part is dark inside a rim that stands out on the sky
+// behind it: dark by day, light by night.
+constexpr uint32_t kArrowEmpty = 0x000000;
+constexpr uint32_t kArrowRimByDay = 0x000000;
+constexpr uint32_t kArrowRimByNight = 0xE6E6E6;
 // The daytime sun pulses between these two.
 constexpr uint32_t kSunStart = 0xFDB800;
 constexpr uint32_t kSunBright = 0xFDFD00;
@@ -107,6 +112,17 @@ constexpr ScreenRect kBackBox = {50, 30, 130, 60};
 constexpr ScreenRect kConfirmBox = {700, 630, 850, 680};
 // The sun's box on the play screen.
 constexpr ScreenRect kSunBox = {30, 30, 180, 180};
+// Who is who in the HUD, as the pointers tell it: a chip of each player's
+// colour before its damage figure (and its deaths on the result screen),
+// and under the figure its deaths, a cross in the chip's column and the
+// count in the figure's. The deaths lie below the HUD's strip, so their
+// boxes are restored with it.
+constexpr int kChipSize = 13;
+constexpr int kChipGap = 6;
+constexpr int kChipY = 17;
+constexpr int kDeathsX[2] = {35, 880};
+constexpr int kDeathsY = 38;
+constexpr ScreenRect kDeathsBoxes[2] = {{14, 40, 130, 63}, {859, 40, 959, 63}};
 
 // ---- Files ------------------------------------------------------------------------------
 

@@ -133,6 +133,9 @@ protected:
     void DrawHud();
     void DrawPauseHelp();
     void DrawResult();
+    void DrawSides();
+    void DrawChip(int x, uint32_t colour);
+    void DrawCross(int x, int y, int size, uint32_t colour);
     void DrawMarkers();
     // Background painting by state.
     void PaintCharacterSelect();

@@ -19,6 +19,8 @@ constexpr int kCountdownX = 475;
 constexpr int kCountdownY = 350;
 constexpr int kCountdownWidth = 500;
 constexpr int kCountdownHeight = 370;
+// The deaths' cross stands level with the count's digits.
+constexpr int kCrossDrop = 7;
 
 struct PlacedText
 {
@@ -108,6 +110,7 @@ void Stage2Engine::DrawHud()
         DrawString(35, 10, DamageText(m_player1->GetDamage()).c_str(), kCyan);
     if (m_player2)
         DrawString(880, 10, DamageText(m_player2->GetDamage()).c_str(), kCyan);
+    DrawSides();
 
     if (m_secondsLeft > kCountdownSeconds)
     {
@@ -147,4 +150,49 @@ void Stage2Engine::DrawResult()
     std::snprintf(text, sizeof text, "Deaths: %d", m_player2->GetDeaths());
     DrawString(790, 10, text, kCyan);
     DrawString(310, 420, "Press Space to Continue", kCyan);
+    DrawChip(35, kPlayerColours[0]);
+    DrawChip(790, kPlayerColours[1]);
+}
+
+// Each player's side of the HUD in its colour: a chip before the damage
+// figure, and the deaths under it, which lie below the restored strip and
+// so restore their own boxes.
+void Stage2Engine::DrawSides()
+{
+    const Character* const players[] = {m_player1, m_player2};
+    for (int i = 0; i < 2; ++i)
+    {
+        if (!players[i])
+            continue;
+        const int x = kDeathsX[i];
+        DrawChip(x, kPlayerColours[i]);
+        const ScreenRect& box = kDeathsBoxes[i];
+        CopyBackgroundPixels(box.x1, box.y1, box.x2 - box.x1 + 1, box.y2 - box.y1 + 1);
+        DrawCross(x - kChipGap - kChipSize, kDeathsY + kCrossDrop, kChipSize, kPlayerColours[i]);
+        char text[kTextSize];
+        std::snprintf(text, sizeof text, "%d", players[i]->GetDeaths());
+        DrawString(x, kDeathsY, text, kPlayerColours[i]);
+    }
+}
+
+// A square of the colour, outlined like the text, ending a gap before the
+// text that starts at x.
+void Stage2Engine::DrawChip(int x, uint32_t colour)
+{
+    const int left = x - kChipGap - kChipSize;
+    DrawRectangle(left - 1, kChipY - 1, left + kChipSize, kChipY + kChipSize, kTextOutline);
+    DrawRectangle(left, kChipY, left + kChipSize - 1, kChipY + kChipSize - 1, colour);
+}
+
+// An X of two-pixel strokes, size pixels square, outlined like the text.
+void Stage2Engine::DrawCross(int x, int y, int size, uint32_t colour)
+{
+    for (const bool outline : {true, false})
+        for (int step = 0; step + 1 < size; ++step)
+            for (const int left : {x + step, x + size - 2 - step})
+            {
+                const int around = outline ? 1 : 0;
+                DrawRectangle(left - around, y + step - around, left + 1 + around, y + step + 1 + around,
+                              outline ? kTextOutline : colour);
+            }
 }

@@ -178,6 +178,11 @@ TEST_F(GameTest, EveryScreenMatchesItsReference)
     game.ClickOn(kBackHit), game.ClickOn(kBackHit);
     ASSERT_TRUE(game.StartRound(1, 3, 0));
     show("round-night");
+    // Paused with player 2 pinned past the left side: its arrow by night.
+    Character* two = game.GetPlayer2();
+    two->SetPosition(-20, 300);
+    two->SetVelocity(-20, 0);
+    game.Pass();
     game.PressKey(' '), show("paused"), game.PressKey(' ');
     ScriptPlayers(1, 0).second->SetPosition(300, 100);
     game.Pass(115000); // 5 seconds left: the countdown takes the clock's place
@@ -185,6 +190,10 @@ TEST_F(GameTest, EveryScreenMatchesItsReference)
     game.SetSecondsLeft(0), game.Pass(), show("round-over");
     game.PressKey(' '), game.ToggleDaytime();
     ASSERT_TRUE(game.StartRound(0, 5, kBusyLevel));
+    Character* one = game.GetPlayer1(); // pinned past the right side: its arrow by day
+    one->SetPosition(950, 300);
+    one->SetVelocity(20, 0);
+    game.Pass();
     game.PressKey(' '), game.PressKey(' '); // pausing draws the sun without moving anything
     show("round-day");
 }
