@@ -26,8 +26,15 @@ constexpr int kFontPointSize = 24;
 constexpr int kPauseKey = ' ';
 constexpr int kQuitKey = 'q';
 constexpr int kResetKey = 'r';
-// m mutes and unmutes all sound, on any screen.
+// m mutes and unmutes all sound, on any screen; - lowers the volume a step
+// and = raises it (or +, where a layout has it on a key of its own), as do
+// the keypad's - and + (the library's codes for them).
 constexpr int kMuteKey = 'm';
+constexpr int kVolumeDownKey = '-';
+constexpr int kVolumeUpKey = '=';
+constexpr int kPlusKey = '+';
+constexpr int kKeypadMinusKey = 0x40000056;
+constexpr int kKeypadPlusKey = 0x40000057;
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 3;
 
@@ -74,6 +81,10 @@ constexpr uint32_t kTextOutline = 0x000000;
 constexpr uint32_t kArrowEmpty = 0x000000;
 constexpr uint32_t kArrowRimByDay = 0x000000;
 constexpr uint32_t kArrowRimByNight = 0xE6E6E6;
+// The volume's panel: the level's bars lit or not, and the muted mark.
+constexpr uint32_t kVolumePanel = 0x000000;
+constexpr uint32_t kVolumeUnlit = 0x3C4E5A;
+constexpr uint32_t kMutedMark = 0xFF4040;
 // The daytime sun pulses between these two.
 constexpr uint32_t kSunStart = 0xFDB800;
 constexpr uint32_t kSunBright = 0xFDFD00;
@@ -123,6 +134,17 @@ constexpr int kChipY = 17;
 constexpr int kDeathsX[2] = {35, 880};
 constexpr int kDeathsY = 38;
 constexpr ScreenRect kDeathsBoxes[2] = {{14, 40, 130, 63}, {859, 40, 959, 63}};
+
+// ---- Volume ----------------------------------------------------------------------------
+
+// The master volume goes in ten steps from silent to full, and starts full.
+constexpr int kVolumeSteps = 10;
+// After a step the level shows this long; the muted mark stays while muted.
+constexpr int kVolumeShownMs = 1000;
+// The bottom-left corner holds both: the speaker, the muted mark after it,
+// then the level's bars.
+constexpr ScreenRect kVolumeBox = {8, 684, 134, 711};
+constexpr ScreenRect kMutedBox = {8, 684, 40, 711};
 
 // ---- Files ------------------------------------------------------------------------------
 

@@ -36,6 +36,7 @@ enum GameState : int32_t
 //   Stage2EnginePads.cpp            pads
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
+//   Stage2EngineVolume.cpp          the master volume and its corner
 class Stage2Engine : public BaseEngine
 {
 public:
@@ -60,6 +61,7 @@ public:
     void DrawOverText() override;
     void DrawUnderText() override;
     void AfterEraseObjects() override;
+    void RenderFrame() override;
     void OnPadAdded(int pad) override;
     void OnPadRemoved(int pad) override;
     void OnPadButtonDown(int pad, int button) override;
@@ -86,6 +88,11 @@ public:
     bool IsPadHeld(int player, PlayerAction action) const;
     // What befalls the objects: a sound, and a rumble of the player's pad.
     void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength);
+    // Volume: a key's step (1 up, -1 down, 0 none), a step taken, and the
+    // level in steps from 0 to kVolumeSteps.
+    static int VolumeStep(int keyCode);
+    void StepVolume(int step);
+    int GetVolumeLevel() const;
     // Plays a named sound; a driver may listen in.
     virtual void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
 
@@ -137,6 +144,8 @@ protected:
     void DrawChip(int x, uint32_t colour);
     void DrawCross(int x, int y, int size, uint32_t colour);
     void DrawMarkers();
+    void DrawVolume();
+    void WipeVolume();
     // Background painting by state.
     void PaintCharacterSelect();
     void PaintLevelSelect();
@@ -177,4 +186,10 @@ protected:
     // Where the markers were drawn last, to be wiped with the objects.
     GameData::ScreenRect m_markers[2] = {};
     int m_markerCount = 0;
+    // The volume's level shows from a step for a while; the corner, where
+    // it was drawn last, is wiped with the objects.
+    bool m_volumeShown = false;
+    int m_volumeShownAt = 0;
+    bool m_volumeDrawn = false;
+    GameData::ScreenRect m_volumeBox = {};
 };

@@ -31,6 +31,7 @@ void Stage2Engine::AfterEraseObjects()
         CopyBackgroundPixels(marker.x1, marker.y1, marker.x2 - marker.x1 + 1, marker.y2 - marker.y1 + 1);
     }
     m_markerCount = 0;
+    WipeVolume();
 }
 
 void Stage2Engine::DrawMarkers()

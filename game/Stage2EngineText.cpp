@@ -99,6 +99,7 @@ void Stage2Engine::DrawOverText()
         DrawPauseHelp();
     else if (m_state == RoundOver)
         DrawResult();
+    DrawVolume();
 }
 
 // The HUD's values change every pass, so their areas are restored from the
