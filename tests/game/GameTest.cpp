@@ -291,6 +291,8 @@ TEST_F(GameTest, VolumeStepsReachTheMixerAndShowForASecondWhileMutingIsMarkedUnt
     game.Pass(1000);
     EXPECT_EQ(inCorner(kMutedMark), 0);
     EXPECT_EQ(Mix_MasterVolume(-1), 51);
+    game.PressKey(' ');
+    EXPECT_EQ(Mix_VolumeMusic(-1), 18) << "the round's music, 35 %, at 40 %";
 }
 
 TEST_F(GameTest, APinnedFighterIsMarkedAtItsSideFillingAsItNearsBeingOut)
