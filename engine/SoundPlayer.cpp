@@ -138,9 +138,10 @@ void SoundPlayer::MasterStage(int, void* stream, int bytes, void* player)
     float* sum = self->m_sum.data();
     float need = 1.0f;
     size_t firstOver = count;
+    const float master = self->m_masterVolume;
     for (size_t i = 0; i < count; ++i)
     {
-        sum[i] += samples[i];
+        sum[i] = (sum[i] + samples[i]) * master;
         const float size = std::fabs(sum[i]);
         if (size > kCeiling)
         {
@@ -292,6 +293,8 @@ void SoundPlayer::PlayMusic(const std::string& name, float volume)
     else
         Start(other, found->second, name, gain, true, -1);
 }
+
+void SoundPlayer::SetMasterVolume(float volume) { m_masterVolume = std::clamp(volume, 0.0f, 1.0f); }
 
 void SoundPlayer::SetMuted(bool muted)
 {

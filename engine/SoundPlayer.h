@@ -51,6 +51,10 @@ public:
     void PlayMusic(const std::string& name, float volume);
     void SetMuted(bool muted);
     bool IsMuted() const { return m_muted; }
+    // The master volume (0 to 1) over effects and music alike, applied by
+    // the master stage; muting is apart from it and keeps it.
+    void SetMasterVolume(float volume);
+    float GetMasterVolume() const { return m_masterVolume; }
 
 private:
     static constexpr int kChannels = 16;
@@ -96,4 +100,6 @@ private:
     // The audio thread's: the buffer's sum, and the master stage's gain.
     std::vector<float> m_sum;
     float m_masterGain = 1.0f;
+    // Set by the game's thread, read by the audio thread.
+    std::atomic<float> m_masterVolume{1.0f};
 };

@@ -33,8 +33,15 @@ constexpr uint32_t kSimulationVersion = 1;
 constexpr int kPauseKey = ' ';
 constexpr int kQuitKey = 'q';
 constexpr int kResetKey = 'r';
-// m mutes and unmutes all sound, on any screen.
+// m mutes and unmutes all sound, on any screen; - lowers the volume a step
+// and = raises it (or +, where a layout has it on a key of its own), as do
+// the keypad's - and + (the library's codes for them).
 constexpr int kMuteKey = 'm';
+constexpr int kVolumeDownKey = '-';
+constexpr int kVolumeUpKey = '=';
+constexpr int kPlusKey = '+';
+constexpr int kKeypadMinusKey = 0x40000056;
+constexpr int kKeypadPlusKey = 0x40000057;
 // Each player's held keys, in the order of the actions a player holds:
 // jump, fall (and drop through), left, right, dash.
 constexpr int kPlayerKeyCount = 5;
@@ -80,6 +87,15 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kPlayerColours[2] = {0xFFC020, 0xFF4FD8};
 // Every string has a one-pixel outline of this, to read on the day sky too.
 constexpr uint32_t kTextOutline = 0x000000;
+// An edge arrow's empty part is dark inside a rim that stands out on the sky
+// behind it: dark by day, light by night.
+constexpr uint32_t kArrowEmpty = 0x000000;
+constexpr uint32_t kArrowRimByDay = 0x000000;
+constexpr uint32_t kArrowRimByNight = 0xE6E6E6;
+// The volume's panel: the level's bars lit or not, and the muted mark.
+constexpr uint32_t kVolumePanel = 0x000000;
+constexpr uint32_t kVolumeUnlit = 0x3C4E5A;
+constexpr uint32_t kMutedMark = 0xFF4040;
 // The daytime sun pulses between these two.
 constexpr uint32_t kSunStart = 0xFDB800;
 constexpr uint32_t kSunBright = 0xFDFD00;
@@ -118,6 +134,27 @@ constexpr ScreenRect kBackBox = {50, 30, 130, 60};
 constexpr ScreenRect kConfirmBox = {700, 630, 850, 680};
 // The sun's box on the play screen.
 constexpr ScreenRect kSunBox = {30, 30, 180, 180};
+// Who is who in the HUD, as the pointers tell it: a chip of each player's
+// colour before its damage figure (and its deaths on the result screen),
+// and under the figure its deaths, a cross in the chip's column and the
+// count in the figure's. The deaths lie below the HUD's strip, so their
+// boxes are restored with it.
+constexpr int kChipSize = 13;
+constexpr int kChipGap = 6;
+constexpr int kChipY = 17;
+constexpr int kDeathsY = 38;
+constexpr ScreenRect kDeathsBoxes[2] = {{14, 40, 130, 63}, {859, 40, 959, 63}};
+
+// Volume.
+
+// The master volume goes in ten steps from silent to full, and starts full.
+constexpr int kVolumeSteps = 10;
+// After a step the level shows this long; the muted mark stays while muted.
+constexpr int kVolumeShownMs = 1000;
+// The bottom-left corner holds both: the speaker, the muted mark after it,
+// then the level's bars.
+constexpr ScreenRect kVolumeBox = {8, 684, 134, 711};
+constexpr ScreenRect kMutedBox = {8, 684, 40, 711};
 
 // Where a string's top-left corner goes.
 struct ScreenPoint
@@ -135,9 +172,9 @@ constexpr int kCountdownSeconds = 5;
 constexpr ScreenPoint kCountdownText = {475, 350};
 constexpr int kCountdownWidth = 500;
 constexpr int kCountdownHeight = 370;
-// Online play's line at the foot of the screen (the band is restored
-// every frame while it is in use).
-constexpr ScreenPoint kOnlineLine = {20, 690};
+// Online play's line at the foot of the screen, right of the volume's
+// corner (the band is restored every frame while it is in use).
+constexpr ScreenPoint kOnlineLine = {150, 690};
 constexpr int kOnlineLineHeight = 30;
 // The result screen's death counts, where the damage stood.
 constexpr ScreenPoint kDeathsText[2] = {{35, 10}, {790, 10}};

@@ -83,6 +83,7 @@ struct RoundPass
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
 //   Stage2EngineRound.cpp           a round's passes and snapshots
+//   Stage2EngineVolume.cpp          the master volume and its corner
 class Stage2Engine : public BaseEngine, public Arena, protected RoundState
 {
 public:
@@ -106,6 +107,7 @@ public:
     void DrawOverText() override;
     void DrawUnderText() override;
     void AfterEraseObjects() override;
+    void RenderFrame() override;
     void OnPadAdded(int pad) override;
     void OnPadRemoved(int pad) override;
     void OnPadButtonDown(int pad, int button) override;
@@ -132,6 +134,11 @@ public:
     InputFrame SeatFrame(int player) const override { return m_pass.seats[player - 1]; }
     // What befalls the objects: a sound, and a rumble of the player's pad.
     void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength) override;
+    // Volume: a key's step (1 up, -1 down, 0 none), a step taken, and the
+    // level in steps from 0 to kVolumeSteps.
+    static int VolumeStep(int keyCode);
+    void StepVolume(int step);
+    int GetVolumeLevel() const;
     // Plays a named sound, unless the pass is silent.
     void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
     // Every cue played, as it is played; a driver may listen in.
@@ -240,7 +247,12 @@ protected:
     void DrawHud();
     void DrawPauseHelp();
     void DrawResult();
+    void DrawSides();
+    void DrawChip(int x, uint32_t colour);
+    void DrawCross(int x, int y, int size, uint32_t colour);
     void DrawMarkers();
+    void DrawVolume();
+    void WipeVolume();
     // Background painting by state.
     void PaintCharacterSelect();
     void PaintLevelSelect();
@@ -309,4 +321,10 @@ protected:
     // Where the markers were drawn last, to be wiped with the objects.
     GameData::ScreenRect m_markers[2] = {};
     int m_markerCount = 0;
+    // The volume's level shows from a step for a while; the corner, where
+    // it was drawn last, is wiped with the objects.
+    bool m_volumeShown = false;
+    int m_volumeShownAt = 0;
+    bool m_volumeDrawn = false;
+    GameData::ScreenRect m_volumeBox = {};
 };

@@ -69,6 +69,8 @@ void Stage2Engine::PadCommand(int pad, PadControls::Command command)
             OnKeyDown(kQuitKey);
         else if (command == Command::Lever && m_state == Playing)
             ClickDuringPlay(seat == 1 ? kLeftButton : kRightButton);
+        else if ((command == Command::Up || command == Command::Down) && m_state == Paused)
+            StepVolume(command == Command::Up ? 1 : -1);
         break;
     case RoundOver:
         if (accept)

@@ -175,6 +175,11 @@ void Stage2Engine::OnKeyDown(int keyCode)
     else if (keyCode == kMuteKey)
     {
         m_sound.SetMuted(!m_sound.IsMuted());
+        Redraw(false); // the muted mark comes or goes
+    }
+    else if (VolumeStep(keyCode))
+    {
+        StepVolume(VolumeStep(keyCode));
     }
 }
 

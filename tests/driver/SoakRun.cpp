@@ -58,6 +58,10 @@ void SoakRun::Act()
         m_game.IsKeyPressed(key) ? m_game.ReleaseKey(key) : m_game.PressKey(key);
     };
     const auto anywhere = [this] { m_game.Click(Uniform(-20, 980), Uniform(-20, 740), Uniform(1, 3)); };
+    // On any screen, now and then, a volume step or the mute key, on a
+    // schedule of their own so that the random input stays as it was.
+    if (m_report.passes % 613 == 0)
+        m_game.PressKey("-=m"[m_report.passes / 613 % 3]);
     switch (m_game.GetState())
     {
     case MainMenu: // the score line polls r: now and then held for a few passes

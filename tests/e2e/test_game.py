@@ -139,10 +139,11 @@ class Install(unittest.TestCase):
         out = self.enterContext(tempfile.TemporaryDirectory(prefix="skirmora-install-"))
         run("cmake", "--install", BUILD, "--prefix", out + "/plain")
         for path in ("bin/skirmora", "share/applications/skirmora.desktop", "share/skirmora/Resources/sounds/hit.wav",
-                     "share/icons/hicolor/64x64/apps/skirmora.png"):
+                     "share/icons/hicolor/64x64/apps/skirmora.png", "share/man/man6/skirmora.6.gz"):
             self.assertTrue(os.path.exists(os.path.join(out, "plain", path)), path)
-        # The Debian package: the games paths, the libraries it needs, valid
-        # metadata, and nothing stray.
+        # The Debian package: the games paths, the libraries it needs, its
+        # manual and documents, valid metadata, nothing stray, and no error
+        # or warning from lintian where it is installed.
         subprocess.run(["cpack", "-G", "DEB", "-B", out], cwd=BUILD, check=True, capture_output=True)
         deb, = glob.glob(os.path.join(out, "skirmora_*.deb"))
         fields = dict(re.findall(r"^(\S+): (.*)$", run("dpkg-deb", "-f", deb), re.M))
@@ -155,10 +156,19 @@ class Install(unittest.TestCase):
         self.assertLessEqual({"usr/games/skirmora", "usr/lib/games/skirmora/skirmora", data + "Cornerstone Regular.ttf",
                               data + "Resources/maps/level1.txt", data + "Resources/sounds/hit.wav",
                               "usr/share/applications/skirmora.desktop",
-                              "usr/share/icons/hicolor/64x64/apps/skirmora.png"}, found)
+                              "usr/share/icons/hicolor/64x64/apps/skirmora.png", "usr/share/man/man6/skirmora.6.gz",
+                              "usr/share/doc/skirmora/copyright", "usr/share/doc/skirmora/changelog.gz"}, found)
         self.assertEqual({f for f in found if not f.startswith((data, "usr/games/", "usr/lib/games/", "usr/share/applications/",
-                                                                 "usr/share/icons/", "usr/share/metainfo/"))}, set())
+                                                                 "usr/share/icons/", "usr/share/metainfo/", "usr/share/man/",
+                                                                 "usr/share/doc/"))}, set())
         run("appstreamcli", "validate", "--no-net", *glob.glob(out + "/root/usr/share/metainfo/*.xml"))
+        manual = subprocess.run(["man", "--warnings", "-M", out + "/root/usr/share/man", "6", "skirmora"],
+                                capture_output=True, text=True, env=dict(os.environ, MANPAGER="cat"))
+        self.assertEqual(manual.stderr, "")
+        self.assertTrue(manual.stdout.startswith("SKIRMORA(6)"), manual.stdout)
+        if shutil.which("lintian"):
+            lint = subprocess.run(["lintian", deb], capture_output=True, text=True).stdout
+            self.assertEqual([line for line in lint.splitlines() if line.startswith(("E:", "W:"))], [], lint)
         for launcher in (out + "/plain/bin/skirmora", out + "/root/usr/games/skirmora"):
             with harness.Xvfb() as xvfb, harness.Game(xvfb, [launcher], "/") as game:
                 game.window().wait_for("the main menu", is_main_menu(FACTS["night_sky"]))

@@ -410,4 +410,13 @@ TEST(EngineSound, MusicFadesWhenItChangesAndWhenItsVolumeDoes)
     EXPECT_NEAR(loudest, 0.4, 0.01);
     EXPECT_NEAR(level, 0.1, 0.01);
     EXPECT_LE(largestStep, 0.025);
+
+    // The master volume turns the whole mix down, music included.
+    player.SetMasterVolume(0.5f);
+    SDL_Delay(200);
+    const std::vector<int16_t> after = Captured(folder + "/device.raw");
+    int lastPeak = 0;
+    for (size_t i = after.size() - window; i < after.size(); ++i)
+        lastPeak = std::max(lastPeak, std::abs(static_cast<int>(after[i])));
+    EXPECT_NEAR(lastPeak / double{toneLevel}, 0.05, 0.01) << "the music at 10 %, at half the master volume";
 }
