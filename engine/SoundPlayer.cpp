@@ -25,12 +25,10 @@ void SoundPlayer::Release()
         return;
     Mix_HaltChannel(-1);
     Mix_UnregisterAllEffects(MIX_CHANNEL_POST);
-    for (auto* chunks : {&m_effects, &m_pitched, &m_music})
-    {
-        for (auto& [name, chunk] : *chunks)
-            Mix_FreeChunk(chunk);
-        chunks->clear();
-    }
+    // The chunks go before the device and the pitched ones before their samples.
+    m_effects.clear();
+    m_pitched.clear();
+    m_music.clear();
     m_pitchedSamples.clear();
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -79,18 +77,20 @@ bool SoundPlayer::Open()
 
 bool SoundPlayer::LoadEffect(const std::string& name, const std::string& file)
 {
-    Mix_Chunk* chunk = m_open ? Mix_LoadWAV(file.c_str()) : nullptr;
-    if (chunk)
-        m_effects[name] = chunk;
-    return chunk != nullptr;
+    ChunkHandle chunk(m_open ? Mix_LoadWAV(file.c_str()) : nullptr);
+    if (!chunk)
+        return false;
+    m_effects[name] = std::move(chunk);
+    return true;
 }
 
 bool SoundPlayer::LoadMusic(const std::string& name, const std::string& file)
 {
-    Mix_Chunk* music = m_open ? Mix_LoadWAV(file.c_str()) : nullptr;
-    if (music)
-        m_music[name] = music;
-    return music != nullptr;
+    ChunkHandle music(m_open ? Mix_LoadWAV(file.c_str()) : nullptr);
+    if (!music)
+        return false;
+    m_music[name] = std::move(music);
+    return true;
 }
 
 void SoundPlayer::AddVoice(int channel, void* stream, int bytes, void* player)
@@ -175,9 +175,9 @@ Mix_Chunk* SoundPlayer::Pitched(const std::string& name, int percent)
 {
     const auto found = m_effects.find(name);
     if (found == m_effects.end() || percent == 100)
-        return found == m_effects.end() ? nullptr : found->second;
+        return found == m_effects.end() ? nullptr : found->second.get();
     const std::string key = name + "@" + std::to_string(percent);
-    if (Mix_Chunk* made = m_pitched[key])
+    if (Mix_Chunk* made = m_pitched[key].get())
         return made;
     // Linear interpolation over the stereo frames of the loaded sound,
     // which the mixer keeps in the device's 16-bit format.
@@ -193,8 +193,9 @@ Mix_Chunk* SoundPlayer::Pitched(const std::string& name, int percent)
             samples.push_back(static_cast<short>(std::lround(source[frame * 2 + channel] * (1 - part) +
                                                              source[frame * 2 + 2 + channel] * part)));
     }
-    return m_pitched[key] = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples.data()),
-                                              static_cast<Uint32>(samples.size() * sizeof(short)));
+    m_pitched[key].reset(Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples.data()),
+                                           static_cast<Uint32>(samples.size() * sizeof(short))));
+    return m_pitched[key].get();
 }
 
 void SoundPlayer::SetGain(int channel, float gain, bool jump)
@@ -291,7 +292,7 @@ void SoundPlayer::PlayMusic(const std::string& name, float volume)
         SetGain(other, gain, false);
     }
     else
-        Start(other, found->second, name, gain, true, -1);
+        Start(other, found->second.get(), name, gain, true, -1);
 }
 
 void SoundPlayer::SetMasterVolume(float volume) { m_masterVolume = std::clamp(volume, 0.0f, 1.0f); }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "engine/SdlHandles.h"
+
 #include <array>
 #include <atomic>
 #include <map>
 #include <string>
 #include <vector>
-
-struct Mix_Chunk;
 
 // Sound effects and looping music by name, through the mixer library. With
 // no audio device, or a sound that fails to load, playing it does nothing:
@@ -89,10 +89,11 @@ private:
 
     bool m_open = false;
     bool m_muted = false;
-    std::map<std::string, Mix_Chunk*> m_effects;
+    std::map<std::string, ChunkHandle> m_effects;
+    // A pitched chunk plays samples kept here, which outlive it.
     std::map<std::string, std::vector<short>> m_pitchedSamples;
-    std::map<std::string, Mix_Chunk*> m_pitched;
-    std::map<std::string, Mix_Chunk*> m_music;
+    std::map<std::string, ChunkHandle> m_pitched;
+    std::map<std::string, ChunkHandle> m_music;
     int m_musicChannel = 0;
     float m_musicVolume = 0.0f;
     unsigned m_plays = 0;
