@@ -18,6 +18,7 @@ enum class Type : uint8_t
     Pause,
     Quit,
     State,
+    Ping,
 };
 
 class Writer
@@ -156,6 +157,7 @@ struct Encoder
         return out.Take();
     }
     std::vector<unsigned char> operator()(const Quit&) const { return Writer(Type::Quit).Take(); }
+    std::vector<unsigned char> operator()(const Ping&) const { return Writer(Type::Ping).Take(); }
     std::vector<unsigned char> operator()(const State& state) const
     {
         Writer out(Type::State);
@@ -261,6 +263,8 @@ std::optional<Message> DecodeBody(Type type, Reader& in)
     }
     case Type::Quit:
         return Quit{};
+    case Type::Ping:
+        return Ping{};
     case Type::State:
     {
         State state;
@@ -279,8 +283,7 @@ std::optional<Message> Decode(const unsigned char* data, size_t size)
 {
     Reader in(data, size);
     uint8_t type = 0;
-    if (!in.Byte(type) || type < static_cast<uint8_t>(Type::Hello) ||
-        type > static_cast<uint8_t>(Type::State))
+    if (!in.Byte(type) || type < static_cast<uint8_t>(Type::Hello) || type > static_cast<uint8_t>(Type::Ping))
         return std::nullopt;
     std::optional<Message> message = DecodeBody(static_cast<Type>(type), in);
     // Bytes left over make the whole message suspect.

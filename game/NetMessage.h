@@ -81,6 +81,10 @@ struct Pause
 struct Quit
 {
 };
+// Nothing but a sign of life, while nothing else is said.
+struct Ping
+{
+};
 // The round state before a pass whose digests differed, for the report.
 struct State
 {
@@ -88,7 +92,8 @@ struct State
     std::vector<unsigned char> snapshot;
 };
 
-using Message = std::variant<Hello, Welcome, Refuse, Menu, RoundStart, Inputs, Digest, Pause, Quit, State>;
+using Message =
+    std::variant<Hello, Welcome, Refuse, Menu, RoundStart, Inputs, Digest, Pause, Quit, State, Ping>;
 
 // Limits a message must keep to.
 constexpr size_t kMostFrames = 64;

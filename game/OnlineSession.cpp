@@ -44,7 +44,11 @@ std::unique_ptr<OnlineSession> OnlineSession::Join(const std::string& host, uint
     return session;
 }
 
-void OnlineSession::Send(const Message& message) { m_link.Send(NetLink::kReliable, Encode(message)); }
+void OnlineSession::Send(const Message& message)
+{
+    m_link.Send(NetLink::kReliable, Encode(message));
+    m_lastSent = m_now;
+}
 
 void OnlineSession::Leave()
 {
@@ -52,12 +56,15 @@ void OnlineSession::Leave()
     m_ready = false;
 }
 
-std::vector<OnlineSession::Notice> OnlineSession::Service()
+std::vector<OnlineSession::Notice> OnlineSession::Service(uint32_t nowMs)
 {
+    m_now = nowMs;
     std::vector<Notice> notices;
     NetLink::Event event;
     while (m_link.Poll(event))
     {
+        if (event.kind == NetLink::Event::Kind::Received || event.kind == NetLink::Event::Kind::Connected)
+            m_lastHeard = nowMs;
         switch (event.kind)
         {
         case NetLink::Event::Kind::Connected:
@@ -92,12 +99,20 @@ std::vector<OnlineSession::Notice> OnlineSession::Service()
             }
             if (const auto* inputs = std::get_if<Inputs>(&*message))
                 Absorb(*inputs);
-            else
+            else if (!std::holds_alternative<Ping>(*message))
                 notices.push_back({Notice::Kind::Message, "", std::move(*message)});
             break;
         }
         }
     }
+    if (m_ready && nowMs - m_lastHeard > kSilenceMs)
+    {
+        m_link.Disconnect();
+        m_ready = false;
+        notices.push_back({Notice::Kind::Lost, "connection lost", {}});
+    }
+    else if (m_ready && nowMs - m_lastSent >= kHeartbeatMs)
+        Send(Ping{});
     return notices;
 }
 
@@ -190,7 +205,11 @@ bool OnlineSession::TakeFirstArrived(uint32_t& pass)
 void OnlineSession::Absorb(const Inputs& inputs)
 {
     m_remoteHasOfMine = std::max(m_remoteHasOfMine, std::min(inputs.framesReceived, LocalFramesKnown()));
-    m_remotePass = std::max(m_remotePass, inputs.currentPass);
+    if (inputs.currentPass > m_remotePass)
+    {
+        m_remotePass = inputs.currentPass;
+        m_remotePassHeard = m_now;
+    }
     const uint32_t known = RemoteFramesKnown();
     if (inputs.firstPass > known)
         return; // a gap: wait for the frames before these
@@ -224,4 +243,5 @@ void OnlineSession::SendInputs(uint32_t currentPass)
         inputs.frames.push_back(m_localFrames[inputs.firstPass]);
     }
     m_link.Send(NetLink::kSequenced, Encode(inputs));
+    m_lastSent = m_now;
 }

@@ -49,10 +49,17 @@ public:
     bool IsReady() const { return m_ready; }
     uint16_t Port() const { return m_link.Port(); }
 
-    // Takes everything that arrived. Input frames go into the round's
-    // frames here; the rest comes back as notices, in order.
-    std::vector<Notice> Service();
+    // Takes everything that arrived, at the given time in milliseconds.
+    // Input frames go into the round's frames here; the rest comes back as
+    // notices, in order. A peer silent for 5 s is lost.
+    std::vector<Notice> Service(uint32_t nowMs);
+    // A peer silent this long counts as gone; when nothing else is said,
+    // a sign of life goes out this often.
+    static constexpr uint32_t kSilenceMs = 5000;
+    static constexpr uint32_t kHeartbeatMs = 250;
     void Send(const NetMessage::Message& message);
+    // When this machine last heard from the peer.
+    uint32_t LastHeardMs() const { return m_lastHeard; }
     // Ends the session at once; the peer learns of it.
     void Leave();
 
@@ -69,6 +76,7 @@ public:
     bool TakeFirstArrived(uint32_t& pass);
     // The pass the other machine was about to run when it last sent.
     uint32_t RemotePass() const { return m_remotePass; }
+    uint32_t RemotePassHeardMs() const { return m_remotePassHeard; }
     uint32_t RoundTripMs() const { return m_link.RoundTripMs(); }
     // Sends the frames the other machine has not acknowledged yet.
     void SendInputs(uint32_t currentPass);
@@ -90,6 +98,10 @@ private:
     std::vector<InputFrame> m_remoteFrames;
     uint32_t m_remoteHasOfMine = 0; // frames of ours the other side holds
     uint32_t m_remotePass = 0;
+    uint32_t m_remotePassHeard = 0; // when it was told
+    uint32_t m_lastHeard = 0;
+    uint32_t m_lastSent = 0;
+    uint32_t m_now = 0;
     bool m_arrived = false;
     uint32_t m_firstArrived = 0;
 };

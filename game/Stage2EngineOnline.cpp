@@ -212,7 +212,7 @@ void Stage2Engine::ServiceOnline()
     }
     if (!m_online)
         return;
-    for (OnlineSession::Notice& notice : m_online->Service())
+    for (OnlineSession::Notice& notice : m_online->Service(SDL_GetTicks()))
     {
         switch (notice.kind)
         {
@@ -375,9 +375,11 @@ void Stage2Engine::RunOnlineTick()
 // catches up without either waiting.
 bool Stage2Engine::IsAheadOnline() const
 {
-    const uint32_t halfTrip = m_online->RoundTripMs() / 2 / kLogicIntervalMs;
-    const uint32_t theirs = m_online->RemotePass() + halfTrip;
-    return m_onlinePlay->next > theirs + 1 && m_onlinePlay->next % 2 == 0;
+    // Where the other machine is now, by what it last said, how long ago
+    // that was, and the way over.
+    const uint32_t since = SDL_GetTicks() - m_online->RemotePassHeardMs() + m_online->RoundTripMs() / 2;
+    const uint32_t theirs = m_online->RemotePass() + since / kLogicIntervalMs;
+    return m_onlinePlay->next >= theirs + 2;
 }
 
 void Stage2Engine::RollBackIfMispredicted(uint32_t arrived)
