@@ -6,8 +6,8 @@
 namespace
 {
 constexpr size_t kChannels = 2;
-// Room for the peer and for one more that is turned away.
-constexpr size_t kPeerSlots = 2;
+// Room for the peer and for a few more being turned away at once.
+constexpr size_t kPeerSlots = 4;
 
 // The library is started once for the program and stopped at its exit.
 bool StartLibrary()
@@ -44,7 +44,8 @@ bool NetLink::Listen(uint16_t port, std::vector<unsigned char> refusal)
         m_error = "port " + std::to_string(port) + " is in use or cannot be opened";
         return false;
     }
-    m_port = port;
+    ENetAddress bound{};
+    m_port = enet_socket_get_address(m_host->socket, &bound) == 0 ? bound.port : port;
     m_refusal = std::move(refusal);
     return true;
 }
@@ -154,6 +155,15 @@ bool NetLink::Send(Channel channel, const std::vector<unsigned char>& data)
 }
 
 uint32_t NetLink::RoundTripMs() const { return m_peer ? m_peer->roundTripTime : 0; }
+
+void NetLink::DisconnectAfterSending()
+{
+    // The link is free for another peer at once; this one's goodbye goes
+    // on by itself.
+    if (m_peer)
+        enet_peer_disconnect_later(m_peer, 0);
+    m_peer = nullptr;
+}
 
 void NetLink::Disconnect()
 {

@@ -45,9 +45,9 @@ public:
     NetLink(const NetLink&) = delete;
     NetLink& operator=(const NetLink&) = delete;
 
-    // Waits for a peer on the port, on every address of this machine; a
-    // further peer that connects is sent the refusal and let go. False (and
-    // why in Error) when the port cannot be taken.
+    // Waits for a peer on the port (0: any free one), on every address of
+    // this machine; a further peer that connects is sent the refusal and
+    // let go. False (and why in Error) when the port cannot be taken.
     bool Listen(uint16_t port, std::vector<unsigned char> refusal);
     // Starts connecting to host:port; Connected follows when it answers.
     bool Connect(const std::string& host, uint16_t port);
@@ -57,6 +57,9 @@ public:
     bool Send(Channel channel, const std::vector<unsigned char>& data);
     // Says goodbye at once, so the peer learns of it without a timeout.
     void Disconnect();
+    // Says goodbye once the messages already sent have arrived; the link is
+    // free for another peer at once.
+    void DisconnectAfterSending();
 
     bool IsConnected() const { return m_peer != nullptr; }
     const std::string& Error() const { return m_error; }

@@ -127,7 +127,7 @@ bool OnlineSession::Handshake(const Message& message, std::vector<Notice>& notic
             hello->simulationVersion != GameData::kSimulationVersion)
         {
             Send(Refuse{RefusalReason::OtherVersion, GameData::kGameVersion, GameData::kSimulationVersion});
-            m_link.Disconnect();
+            m_link.DisconnectAfterSending();
             notices.push_back({Notice::Kind::Intruder,
                                "a player with " + VersionText(hello->gameVersion, hello->simulationVersion) +
                                    " tried to join; this is " + OurVersion(),

@@ -182,6 +182,9 @@ public:
     void SetInputDelay(int passes) { m_inputDelay = passes; }
     bool IsOnline() const;
     bool IsOnlineReady() const;
+    uint16_t GetOnlinePort() const;
+    // The last thing online play had to say, while it is on the screen.
+    const std::string& GetNotice() const { return m_notice; }
     // What an online round has done so far, for the measurements.
     struct OnlineFigures
     {

@@ -95,6 +95,8 @@ bool Stage2Engine::IsOnline() const { return m_online != nullptr; }
 
 bool Stage2Engine::IsOnlineReady() const { return m_online && m_online->IsReady(); }
 
+uint16_t Stage2Engine::GetOnlinePort() const { return m_online ? m_online->Port() : 0; }
+
 void Stage2Engine::ShowNotice(const std::string& text)
 {
     m_notice = text;
