@@ -147,3 +147,53 @@ TEST(Online, AGuestRefusedForItsVersionSaysSoAndPlaysOn)
               "(simulation 1)");
     EXPECT_EQ(guest.GetState(), MainMenu);
 }
+
+TEST(Online, TwoGamesShareTheMenusAPauseAndTheWayOut)
+{
+    GameDriver host("");
+    ASSERT_TRUE(host.HostOnline(0));
+    GameDriver guest("");
+    ASSERT_TRUE(guest.JoinOnline("127.0.0.1", host.GetOnlinePort()));
+    const auto both = [&](const std::function<bool()>& done) {
+        for (int step = 0; step < 2000; ++step)
+        {
+            host.Pass(15);
+            guest.Pass(15);
+            if (done())
+                return true;
+            SDL_Delay(1);
+        }
+        return false;
+    };
+    ASSERT_TRUE(both([&] { return host.IsOnlineReady() && guest.IsOnlineReady(); }));
+
+    guest.Click(0, 0);
+    ASSERT_TRUE(both([&] { return host.GetState() == SelectPlayer1; })) << "either may start";
+    EXPECT_EQ(guest.GetState(), SelectPlayer1);
+    guest.ClickOn(GameData::kPortraitHits[1]);
+    EXPECT_EQ(guest.GetHighlight(), -1) << "player 1's fighter is the host's to choose";
+    host.ClickOn(GameData::kPortraitHits[3]);
+    host.ClickOn(GameData::kConfirmBox);
+    ASSERT_TRUE(both([&] { return guest.GetState() == SelectPlayer2; }));
+    guest.ClickOn(GameData::kPortraitHits[5]);
+    guest.ClickOn(GameData::kConfirmBox);
+    ASSERT_TRUE(both([&] { return host.GetState() == SelectLevel; }));
+    host.ClickOn(GameData::kThumbnailHits[2]);
+    host.ClickOn(GameData::kConfirmBox);
+    ASSERT_TRUE(both([&] { return guest.GetState() == Playing; }));
+    EXPECT_EQ(guest.GetPlayer1Character(), 3);
+    EXPECT_EQ(host.GetPlayer2Character(), 5);
+    EXPECT_EQ(guest.GetLevel(), 2);
+
+    ASSERT_TRUE(both([&] { return host.GetOnlineFigures().passes > 100; }));
+    guest.PressKey(GameData::kPauseKey);
+    ASSERT_TRUE(both([&] { return host.GetState() == Paused; })) << "either's Space pauses both";
+    const uint32_t pausedAt = host.GetOnlineFigures().passes;
+    both([] { return false; });
+    EXPECT_EQ(host.GetOnlineFigures().passes, pausedAt) << "no passes while paused";
+    host.PressKey(GameData::kQuitKey);
+    ASSERT_TRUE(both([&] { return !guest.IsOnline(); })) << "q while paused ends the session for both";
+    EXPECT_EQ(guest.GetState(), MainMenu);
+    EXPECT_EQ(host.GetState(), MainMenu);
+    EXPECT_FALSE(host.IsOnline());
+}
