@@ -28,6 +28,9 @@ constexpr int kQuitKey = 'q';
 constexpr int kResetKey = 'r';
 // m mutes and unmutes all sound, on any screen.
 constexpr int kMuteKey = 'm';
+// Tab on a character screen changes who plays that seat: a person, or the
+// computer at one of its levels.
+constexpr int kSeatKey = '\t';
 // Each player's held keys, in the order of the actions a player holds:
 // jump, fall (and drop through), left, right, dash.
 constexpr int kPlayerKeyCount = 5;
@@ -128,6 +131,9 @@ constexpr int kCountdownSeconds = 5;
 constexpr ScreenPoint kCountdownText = {475, 350};
 constexpr int kCountdownWidth = 500;
 constexpr int kCountdownHeight = 370;
+// The character screens' line saying who plays the seat, in the empty band
+// below the portraits and left of Confirm.
+constexpr ScreenPoint kSeatLineText = {100, 590};
 // The result screen's death counts, where the damage stood.
 constexpr ScreenPoint kDeathsText[2] = {{35, 10}, {790, 10}};
 // The main menu's score line starts here; a partial redraw restores a box

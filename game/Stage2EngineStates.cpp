@@ -134,6 +134,7 @@ void Stage2Engine::StartRound()
     m_highlight = -1;
     m_state = Playing;
     m_roundStartSeconds = GetTime() / 1000;
+    SeatRoundSources();
     CreateObjects();
     Repaint();
     PlayCue("round-start");
@@ -167,6 +168,10 @@ void Stage2Engine::OnKeyDown(int keyCode)
     else if (keyCode == kMuteKey)
     {
         m_sound.SetMuted(!m_sound.IsMuted());
+    }
+    else if (keyCode == kSeatKey && (m_state == SelectPlayer1 || m_state == SelectPlayer2))
+    {
+        CycleSeat();
     }
 }
 
