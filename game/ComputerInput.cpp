@@ -37,9 +37,11 @@ constexpr Skill kSkills[3] = {
 
 // Passes a course is played ahead, and the longest fall looked at after it.
 constexpr int kHorizon = 40;
-constexpr int kFallPasses = 80;
+constexpr int kFallPasses = 60;
 // Pixels a computer keeps from the other fighter while its dash recharges.
 constexpr int kStandOff = 70;
+// Pixels off square within which a meeting of two fighters is sure.
+constexpr int kSureMeeting = 12;
 // A surface's end with nothing below it is worth keeping this far from.
 constexpr int kEdgeRoom = 36;
 // A fall that leaves the arena, as FallOnto tells it.
@@ -116,7 +118,13 @@ FighterModel ModelOf(const SeenFighter& seen)
     return model;
 }
 
-bool InPlay(const SeenFighter& seen) { return (seen.flags & kPresent) && !(seen.flags & (kOut | kPastEdge)); }
+// A fighter out of the arena, or flying past a side, is not worth chasing;
+// one that came to rest just past a side still is.
+bool InPlay(const SeenFighter& seen)
+{
+    const bool flyingPast = (seen.flags & kPastEdge) && (seen.vx > 1.0f || seen.vx < -1.0f);
+    return (seen.flags & kPresent) && !(seen.flags & kOut) && !flyingPast;
+}
 
 int Sign(int value) { return value < 0 ? -1 : 1; }
 } // namespace
@@ -234,27 +242,32 @@ LiftTops ComputerInput::LiftsAfter(int passes) const
     lifts.count = seen.liftCount;
     for (int i = 0; i < lifts.count; ++i)
     {
-        const LiftPlacement& path = kLifts[i];
-        int y = seen.liftY[i];
-        int step = seen.liftY[i] < before.liftY[i] ? -1 : 1;
-        for (int pass = 0; pass < passes; ++pass)
-        {
-            y += step;
-            if (y < path.minY)
-            {
-                y = path.minY;
-                step = 1;
-            }
-            if (y > path.maxY)
-            {
-                y = path.maxY;
-                step = -1;
-            }
-        }
         lifts.x[i] = seen.liftX[i];
-        lifts.top[i] = y;
+        lifts.top[i] = seen.liftY[i];
+        lifts.step[i] = seen.liftY[i] < before.liftY[i] ? -1 : 1;
     }
+    for (int pass = 0; pass < passes; ++pass)
+        MoveLifts(lifts);
     return lifts;
+}
+
+void ComputerInput::MoveLifts(LiftTops& lifts)
+{
+    for (int i = 0; i < lifts.count; ++i)
+    {
+        const LiftPlacement& path = kLifts[i];
+        lifts.top[i] += lifts.step[i];
+        if (lifts.top[i] < path.minY)
+        {
+            lifts.top[i] = path.minY;
+            lifts.step[i] = 1;
+        }
+        if (lifts.top[i] > path.maxY)
+        {
+            lifts.top[i] = path.maxY;
+            lifts.step[i] = -1;
+        }
+    }
 }
 
 void ComputerInput::Decide()
@@ -305,7 +318,7 @@ void ComputerInput::Decide()
     }
 
     if (m_state.planPass >= skill.replan)
-        Plan(me, other, theirs.damage, mine.damage, InPlay(theirs) && !other.out && !other.pastEdge);
+        Plan(me, other, theirs.damage, mine.damage, InPlay(theirs) && !other.out);
     m_state.nextHeld = m_state.plan.Held(m_state.planPass);
     ++m_state.planPass;
 
@@ -384,8 +397,12 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
     Aim aim = ChooseAim(me, otherNow, otherInPlay);
     aim.otherDamage = otherDamage;
     aim.ownDamage = ownDamage;
-    for (int pass = 0; pass < kHorizon + kFallPasses; ++pass)
-        aim.lifts[pass] = LiftsAfter(skill.reaction + 1 + pass);
+    aim.lifts[0] = LiftsAfter(skill.reaction + 1);
+    for (int pass = 1; pass < kHorizon + kFallPasses; ++pass)
+    {
+        aim.lifts[pass] = aim.lifts[pass - 1];
+        MoveLifts(aim.lifts[pass]);
+    }
     FighterModel other = otherNow;
     for (int pass = 0; pass < kHorizon; ++pass)
     {
@@ -411,13 +428,19 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
                           ? (skill.allDashes ? static_cast<int>(std::size(kTries)) : kPlainDashes)
                           : kFirstDash;
     float best = 0;
+    bool first = true;
     for (int i = 0; i < tries; ++i)
     {
+        // Dashes at the other fighter only from the ground: one in the air
+        // that misses flies on far.
+        if (kTries[i].dashAt != Maneuver::kNever && kTries[i].dashDir > 0 && !me.onGround)
+            continue;
         const Maneuver maneuver = toward > 0 ? kTries[i] : kTries[i].Mirrored();
         const float whim = skill.whim * (static_cast<float>(Random() % 1001) / 1000.0f - 0.5f);
         const float score = Score(maneuver, me, aim) + whim;
-        if (i == 0 || score > best)
+        if (first || score > best)
         {
+            first = false;
             best = score;
             m_state.plan = maneuver;
         }
@@ -443,13 +466,15 @@ float ComputerInput::Score(const Maneuver& maneuver, FighterModel me, const Aim&
         {
             const int dx = aim.otherX[pass] - me.x;
             const int dy = aim.otherY[pass] - me.y;
-            if (std::abs(dx) <= kTileSize + 1 && std::abs(dy) < kTileSize)
+            // Only a square meeting counts: a glancing one may pass over or
+            // under, and the course is then taken to miss.
+            const bool side = std::abs(dx) <= kTileSize + 1 && std::abs(dy) <= kSureMeeting;
+            const bool vertical =
+                std::abs(dy) <= kTileSize + 1 && std::abs(dx) <= kSureMeeting &&
+                (lastY + kTileSize <= aim.otherY[pass] || lastY >= aim.otherY[pass] + kTileSize);
+            if (side || vertical)
             {
                 met = true;
-                // From above or below the blow is vertical, and the hitter
-                // bounces up or down, keeping its speed across.
-                const bool vertical =
-                    lastY + kTileSize <= aim.otherY[pass] || lastY >= aim.otherY[pass] + kTileSize;
                 const float mine = me.vx * static_cast<float>(Sign(dx));
                 const float theirs = -aim.otherVx[pass] * static_cast<float>(Sign(dx));
                 if (vertical)
@@ -480,8 +505,9 @@ float ComputerInput::Score(const Maneuver& maneuver, FighterModel me, const Aim&
             }
         }
     }
+    // A dash spent on moving leaves none for the other fighter.
     if (maneuver.dashAt != Maneuver::kNever && !hit)
-        score -= 40.0f;
+        score -= aim.attack ? 150.0f : 40.0f;
     const int landed = me.onGround ? m_arena.SurfaceBelow(me.x, me.y) : FallOnto(me, aim);
     if (landed == kFallsOut)
         return score - 3e5f;

@@ -95,6 +95,7 @@ private:
     float Score(const Maneuver& maneuver, FighterModel me, const Aim& aim) const;
     int FallOnto(FighterModel& me, const Aim& aim) const;
     LiftTops LiftsAfter(int passes) const;
+    static void MoveLifts(LiftTops& lifts);
     const SeenPass& SeenAgo(int passes) const;
     uint32_t Random();
 

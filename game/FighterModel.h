@@ -13,6 +13,7 @@ struct LiftTops
     int count = 0;
     int x[kMax] = {};
     int top[kMax] = {};
+    int step[kMax] = {}; // +1 down, -1 up
 };
 
 // A short course of held actions, pass by pass from its start: run one way
