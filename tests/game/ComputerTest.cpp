@@ -152,33 +152,54 @@ TEST(Computer, ARoundWithComputerSeatsPlaysAlikeTwiceAndThroughSnapshots)
 }
 
 // Knocked past the side of the island, a computer dashes and steers back
-// and lands on it; a fighter left alone in the same knock is out.
-TEST(Computer, AComputerKnockedPastTheSideComesBackToTheLevel)
+// and lands on it, but only once its reaction time has passed: until then
+// it presses what it would have pressed without the knock. A fighter left
+// alone in the same knock is out.
+TEST(Computer, AComputerKnockedPastTheSideComesBackToTheLevelAfterItsReactionTime)
 {
-    for (const bool computer : {true, false})
+    enum Run
+    {
+        Unknocked,
+        Computer,
+        Alone
+    };
+    std::vector<uint8_t> held[2];
+    for (const Run run : {Unknocked, Computer, Alone})
     {
         GameDriver game("");
         ASSERT_TRUE(game.StartRound(0, 1, 0));
-        if (computer)
+        if (run != Alone)
             SeatComputer(game, 2, ComputerLevel::Normal);
         for (int i = 0; i < 30; ++i)
             RunOnePass(game);
         Character& fighter = *game.GetPlayer2();
-        fighter.SetPosition(945, 150);
-        fighter.SetVelocity(8.0f, -10.0f);
+        if (run != Unknocked)
+        {
+            fighter.SetPosition(945, 150);
+            fighter.SetVelocity(8.0f, -10.0f);
+        }
         bool pinned = false;
         bool landedAfter = false;
         for (int i = 0; i < 200; ++i)
         {
-            RunOnePass(game);
+            const RoundPass pass = RunOnePass(game);
+            if (run != Alone)
+                held[run].push_back(pass.seats[1].held);
             landedAfter = landedAfter || (pinned && fighter.IsOnGround() && fighter.GetDeaths() == 0);
             pinned = pinned || fighter.IsPastEdge();
         }
+        if (run == Unknocked)
+            continue;
         EXPECT_TRUE(pinned) << "the knock carried the fighter past the side";
-        EXPECT_EQ(fighter.GetDeaths(), computer ? 0 : 1)
-            << (computer ? "the computer" : "a fighter left alone");
-        EXPECT_EQ(landedAfter, computer) << "landed on the level after the knock";
+        EXPECT_EQ(fighter.GetDeaths(), run == Computer ? 0 : 1) << "deaths, run " << run;
+        EXPECT_EQ(landedAfter, run == Computer) << "landed on the level after the knock, run " << run;
     }
+    const int reaction = ComputerInput::ReactionPasses(ComputerLevel::Normal);
+    int sameFor = 0;
+    while (sameFor < 200 && held[Unknocked][sameFor] == held[Computer][sameFor])
+        ++sameFor;
+    EXPECT_GE(sameFor, reaction + 1) << "passes pressed as if unknocked";
+    EXPECT_LT(sameFor, 2 * reaction) << "passes before the knock shows in what is pressed";
 }
 
 TEST(Computer, TwoComputersPlayAWholeRoundHeadlessEachLosingFightersOverTheSides)
