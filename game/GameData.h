@@ -42,6 +42,9 @@ constexpr int kVolumeUpKey = '=';
 constexpr int kPlusKey = '+';
 constexpr int kKeypadMinusKey = 0x40000056;
 constexpr int kKeypadPlusKey = 0x40000057;
+// Tab on a character screen changes who plays that seat: a person, or the
+// computer at one of its levels.
+constexpr int kSeatKey = '\t';
 // Each player's held keys, in the order of the actions a player holds:
 // jump, fall (and drop through), left, right, dash.
 constexpr int kPlayerKeyCount = 5;
@@ -176,6 +179,9 @@ constexpr int kCountdownHeight = 370;
 // corner (the band is restored every frame while it is in use).
 constexpr ScreenPoint kOnlineLine = {150, 690};
 constexpr int kOnlineLineHeight = 30;
+// The character screens' line saying who plays the seat, in the empty band
+// below the portraits and left of Confirm.
+constexpr ScreenPoint kSeatLineText = {100, 590};
 // The result screen's death counts, where the damage stood.
 constexpr ScreenPoint kDeathsText[2] = {{35, 10}, {790, 10}};
 // The main menu's score line starts here; a partial redraw restores a box

@@ -63,6 +63,17 @@ struct RoundState
     int32_t m_player2StartY;
 };
 
+// Who plays a seat: a person at this machine, or the computer at one of its
+// levels. Tab (or the pad's Y) on a character screen steps through them.
+enum class SeatChoice
+{
+    Person,
+    ComputerEasy,
+    ComputerNormal,
+    ComputerHard,
+};
+constexpr int kSeatChoiceCount = 4;
+
 // One logic pass of a round as input: the game time it carries and what
 // each seat does in it.
 struct RoundPass
@@ -84,6 +95,7 @@ struct RoundPass
 //   Stage2EngineMarkers.cpp         the players' markers
 //   Stage2EngineRound.cpp           a round's passes and snapshots
 //   Stage2EngineVolume.cpp          the master volume and its corner
+//   Stage2EngineSeats.cpp           who plays each seat
 class Stage2Engine : public BaseEngine, public Arena, protected RoundState
 {
 public:
@@ -157,6 +169,9 @@ public:
     // this machine unless told otherwise.
     void SetSeatSource(int seat, std::unique_ptr<InputSource> source);
     InputSource& GetSeatSource(int seat) { return *m_seatSources[seat - 1]; }
+    // Who plays a seat from the next round on; it lasts until changed.
+    SeatChoice GetSeatChoice(int seat) const { return m_seatChoices[seat - 1]; }
+    void SetSeatChoice(int seat, SeatChoice choice) { m_seatChoices[seat - 1] = choice; }
 
     // The whole state of a round as a flat value: the game's round state,
     // the seats' sources and every object in the array. Restoring needs the
@@ -239,6 +254,11 @@ protected:
     void RumbleFor(const GravityObject& object, ObjectEvent event, float strength);
     void FollowWithMusic();
     void ReturnToMainMenu();
+    // Seats: the choosing player's seat stepped on, its line, and the
+    // sources a round starts with.
+    void CycleSeat();
+    void DrawSeatLine();
+    void SeatRoundSources();
     // Frame logic steps.
     void RunRound();
     void EndRound();
@@ -309,6 +329,9 @@ protected:
     PixelImage m_levelThumbnails[GameData::kLevelCount];
     PadControls m_padControls;
     std::unique_ptr<InputSource> m_seatSources[2];
+    SeatChoice m_seatChoices[2] = {SeatChoice::Person, SeatChoice::Person};
+    // Rounds started with a computer seat, so that each plays differently.
+    uint32_t m_computerRounds = 0;
     // The pass being run, whose frames the players read.
     RoundPass m_pass;
     bool m_silent = false;

@@ -144,9 +144,14 @@ void Stage2Engine::ActOnline(bool choosing, const std::function<void()>& action)
     if (choosing && !MayChooseOnline())
         return;
     const GameState before = m_state;
+    const int local = m_online->LocalSeat();
+    const SeatChoice choice = GetSeatChoice(local);
     m_actingOnline = true;
     action();
     m_actingOnline = false;
+    if (m_online && GetSeatChoice(local) != choice)
+        m_online->Send(
+            Menu{MenuStep::SeatKind, static_cast<uint8_t>(local), static_cast<uint8_t>(GetSeatChoice(local))});
     if (m_online && m_state != before)
         ShareTransition(before);
 }
@@ -175,12 +180,16 @@ void Stage2Engine::ShareTransition(GameState before)
         m_online->Send(Menu{MenuStep::Continue, seat, 0});
 }
 
+// This machine's seat is its player's, as chosen (a computer keeps the
+// source the round's start gave it); the other seat's frames come over the
+// network.
 void Stage2Engine::SetOnlineSeats()
 {
     const int local = m_online->LocalSeat();
     // A person online steers with either set of keys, either mouse button
     // and any pad.
-    SetSeatSource(local, std::make_unique<LocalInput>(*this, m_pads, m_padControls, local, true));
+    if (GetSeatChoice(local) == SeatChoice::Person)
+        SetSeatSource(local, std::make_unique<LocalInput>(*this, m_pads, m_padControls, local, true));
     SetSeatSource(3 - local, std::make_unique<RemoteInput>());
 }
 
@@ -292,6 +301,9 @@ void Stage2Engine::ApplyRemoteMenu(const Menu& menu)
             ReturnToMainMenu();
         break;
     case MenuStep::SeatKind:
+        // Only shown here: the other machine plays its own seat.
+        SetSeatChoice(menu.seat, static_cast<SeatChoice>(menu.value));
+        Repaint();
         break;
     }
 }

@@ -58,6 +58,12 @@ void Stage2Engine::PadCommand(int pad, PadControls::Command command)
             ClickSelection(kConfirmBox.CentreX(), kConfirmBox.CentreY());
         else if (command == Command::Cancel)
             ClickSelection(kBackHit.CentreX(), kBackHit.CentreY());
+        else if (command == Command::Lever)
+        {
+            // Y chooses who plays the seat being chosen for.
+            if (m_state != SelectLevel)
+                CycleSeat();
+        }
         else
             MoveHighlight(command);
         break;

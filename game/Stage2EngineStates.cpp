@@ -137,6 +137,7 @@ void Stage2Engine::StartRound()
     m_highlight = -1;
     m_state = Playing;
     m_roundStartSeconds = GetTime() / 1000;
+    SeatRoundSources();
     CreateObjects();
     Repaint();
     PlayCue("round-start");
@@ -158,8 +159,9 @@ void Stage2Engine::ClickDuringPlay(int button)
 
 void Stage2Engine::OnKeyDown(int keyCode)
 {
+    // Online, Tab (who plays the seat) is the choosing player's alone.
     if (m_online && !m_actingOnline)
-        return ActOnline(false, [&] { OnKeyDown(keyCode); });
+        return ActOnline(keyCode == kSeatKey, [&] { OnKeyDown(keyCode); });
     if (keyCode == kPauseKey)
     {
         if (m_state == Playing || m_state == Paused)
@@ -180,6 +182,10 @@ void Stage2Engine::OnKeyDown(int keyCode)
     else if (VolumeStep(keyCode))
     {
         StepVolume(VolumeStep(keyCode));
+    }
+    else if (keyCode == kSeatKey && (m_state == SelectPlayer1 || m_state == SelectPlayer2))
+    {
+        CycleSeat();
     }
 }
 

@@ -70,6 +70,7 @@ void Stage2Engine::DrawUnderText()
         {
             DrawString(420, 30, m_state == SelectPlayer1 ? "Player 1" : "Player 2", kCyan);
             DrawString(350, 70, "Character Select", kCyan);
+            DrawSeatLine();
         }
         // Button labels in black on the cyan boxes of the background.
         DrawString(55, 32, "Back", kBlack);
