@@ -1,10 +1,13 @@
 // One side of an online game, played headless by a script: it hosts or
 // joins, walks the shared menus (the host picks player 1 and the level, the
-// guest player 2), then holds seeded random keys for the given seconds of
-// game time and prints what the network tests compare: every confirmed digest,
-// the round's outcome, and the session's figures.
+// guest player 2), then holds seeded random keys (or hands its seat to the
+// computer) for the given seconds of game time, or for whole rounds, and
+// prints what the network tests compare: every confirmed digest, each
+// round's outcome, and the session's figures. With --measure it also times
+// how many passes after a key press its fighter moves.
 // Usage: skirmora_netpeer (--host PORT | --join HOST:PORT) [--seconds S]
-//        [--seed N] [--delay N] [--level L] [--whole-round]
+//        [--rounds N] [--computer LEVEL] [--measure] [--seed N] [--delay N]
+//        [--level L]
 #include "game/CommandLine.h"
 #include "objects/Character.h"
 #include "tests/driver/GameDriver.h"
@@ -23,9 +26,48 @@ namespace
 struct Script
 {
     int seconds = 20;
+    int rounds = 0;   // whole rounds, instead of seconds
+    int computer = 0; // 1 easy, 2 normal, 3 hard
+    bool measure = false;
     unsigned seed = 1;
     int level = 0;
-    bool wholeRound = false;
+};
+
+// Times, now and then, how many passes after a press of the right key the
+// fighter starts to move: every 90 passes it lets go of every key, waits
+// for the fighter to stand still, then presses.
+class LatencyProbe
+{
+public:
+    void Step(GameDriver& game, int mine, uint32_t pass)
+    {
+        const Character* fighter = mine == 0 ? game.GetPlayer1() : game.GetPlayer2();
+        if (!fighter)
+            return;
+        const char right = kPlayerKeys[mine][static_cast<int>(PlayerAction::Right)];
+        if (m_pressedAt && fighter->GetX() != m_x)
+        {
+            latencies.push_back(pass - m_pressedAt);
+            m_pressedAt = 0;
+            game.ReleaseKey(right);
+        }
+        if (pass % 90 == 0)
+        {
+            game.ReleaseAllKeys();
+            m_pressedAt = 0;
+        }
+        else if (pass % 90 == 60 && fighter->IsOnGround() && fighter->GetVelocityX() == 0.0f)
+        {
+            m_x = fighter->GetX();
+            m_pressedAt = pass;
+            game.PressKey(right);
+        }
+    }
+    std::vector<uint32_t> latencies;
+
+private:
+    uint32_t m_pressedAt = 0;
+    int m_x = 0;
 };
 
 // Splits off the peer's own options; the rest are the game's.
@@ -43,8 +85,12 @@ Script TakeScriptOptions(std::vector<const char*>& arguments)
             script.seed = static_cast<unsigned>(std::atoi(arguments[++i]));
         else if (option == "--level" && valued)
             script.level = std::atoi(arguments[++i]);
-        else if (option == "--whole-round")
-            script.wholeRound = true;
+        else if (option == "--rounds" && valued)
+            script.rounds = std::atoi(arguments[++i]);
+        else if (option == "--computer" && valued)
+            script.computer = std::atoi(arguments[++i]);
+        else if (option == "--measure")
+            script.measure = true;
         else
             rest.push_back(arguments[i]);
     }
@@ -52,15 +98,18 @@ Script TakeScriptOptions(std::vector<const char*>& arguments)
     return script;
 }
 
+void ReportRound(GameDriver& game)
+{
+    std::printf("result deaths %d %d won %d %d scores %d %d\n", game.GetPlayer1()->GetDeaths(),
+                game.GetPlayer2()->GetDeaths(), game.GetPlayer1()->HasWon(), game.GetPlayer2()->HasWon(),
+                game.GetScore(1), game.GetScore(2));
+}
+
 void Report(GameDriver& game, bool host, const Stage2Engine::OnlineFigures& figures)
 {
     for (const auto& [pass, digest] : figures.compared)
         std::printf("digest %u %016llx\n", pass, static_cast<unsigned long long>(digest));
     std::printf("state %d\n", static_cast<int>(game.GetState()));
-    if (game.GetPlayer1() && game.GetPlayer2() && game.GetState() != MainMenu)
-        std::printf("result deaths %d %d won %d %d scores %d %d\n", game.GetPlayer1()->GetDeaths(),
-                    game.GetPlayer2()->GetDeaths(), game.GetPlayer1()->HasWon(), game.GetPlayer2()->HasWon(),
-                    game.GetScore(1), game.GetScore(2));
     std::printf(
         "figures %s passes %u rollbacks %ld again %ld deepest %u skipped %ld stalled %ld worst_ms %.3f "
         "sent %llu received %llu malformed %ld\n",
@@ -91,22 +140,25 @@ int main(int argc, char* argv[])
     std::mt19937 random(script.seed);
     // The session's figures as they last stood while it lasted.
     Stage2Engine::OnlineFigures figures;
-    Uint32 playingSince = 0;
+    LatencyProbe probe;
+    bool playing = false;
+    int roundsPlayed = 0;
     const int mine = host ? 0 : 1;
     const int status = game.RunMainLoop([&](int pass) {
-        const Uint32 now = SDL_GetTicks();
         if (!game.IsOnline())
             return false;
-        if (game.GetState() == Playing || game.GetState() == RoundOver)
+        const GameState state = game.GetState();
+        if (state == Playing || state == RoundOver)
             figures = game.GetOnlineFigures();
         // The menus: each side acts on its own screens, now and then.
         if (pass % 5 == 0 && game.IsOnlineReady())
         {
-            const GameState state = game.GetState();
             if (state == MainMenu && host)
                 game.Click(0, 0);
             else if (state == (host ? SelectPlayer1 : SelectPlayer2))
             {
+                while (static_cast<int>(game.GetSeatChoice(mine + 1)) != script.computer)
+                    game.PressKey(kSeatKey);
                 game.ClickOn(kPortraitHits[host ? 2 : 4]);
                 game.ClickOn(kConfirmBox);
             }
@@ -116,22 +168,33 @@ int main(int argc, char* argv[])
                 game.ClickOn(kConfirmBox);
             }
         }
-        if (game.GetState() == Playing)
+        if (state == Playing)
         {
-            if (!playingSince)
-                playingSince = now;
-            if (std::uniform_int_distribution<int>(1, 6)(random) == 1)
+            playing = true;
+            if (script.measure)
+                probe.Step(game, mine, figures.passes);
+            else if (!script.computer && std::uniform_int_distribution<int>(1, 6)(random) == 1)
             {
                 const char key = kPlayerKeys[mine][std::uniform_int_distribution<int>(0, 4)(random)];
                 game.IsKeyPressed(key) ? game.ReleaseKey(key) : game.PressKey(key);
             }
         }
-        if (script.wholeRound)
-            return game.GetState() != RoundOver && game.GetState() != MainMenu;
+        if (state == RoundOver && playing)
+        {
+            playing = false;
+            ++roundsPlayed;
+            ReportRound(game);
+            if (host && roundsPlayed < script.rounds)
+                game.PressKey(kPauseKey); // back to the menu, for both
+        }
+        if (script.rounds)
+            return roundsPlayed < script.rounds;
         // Seconds of game time: 15 ms a pass, however fast the machine.
         const uint32_t passes = static_cast<uint32_t>(script.seconds) * 1000 / 15;
-        return !playingSince || figures.passes < passes;
+        return !playing || figures.passes < passes;
     });
+    for (const uint32_t latency : probe.latencies)
+        std::printf("latency %u\n", latency);
     Report(game, host, figures);
     return status;
 }
