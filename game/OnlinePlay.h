@@ -31,5 +31,8 @@ struct OnlinePlay
     uint32_t deepest = 0;
     long skipped = 0;
     long stalled = 0;
+    // When the round began to wait for the other machine's frames, or 0.
+    uint32_t waitingSince = 0;
+    bool waitingShown = false;
     double worstPassMs = 0;
 };

@@ -30,6 +30,8 @@ constexpr uint32_t kRollbackWindow = 10;
 constexpr uint32_t kDigestEvery = 64;
 // A notice stays on the screen this long.
 constexpr int kNoticeMs = 4000;
+// A round that waits this long for the other machine says so.
+constexpr uint32_t kWaitShownMs = 300;
 
 // The other machine's seat, whose frames arrive over the network: it never
 // fills a frame here.
@@ -150,8 +152,8 @@ void Stage2Engine::ActOnline(bool choosing, const std::function<void()>& action)
     action();
     m_actingOnline = false;
     if (m_online && GetSeatChoice(local) != choice)
-        m_online->Send(
-            Menu{MenuStep::SeatKind, static_cast<uint8_t>(local), static_cast<uint8_t>(GetSeatChoice(local))});
+        m_online->Send(Menu{MenuStep::SeatKind, static_cast<uint8_t>(local),
+                            static_cast<uint8_t>(GetSeatChoice(local))});
     if (m_online && m_state != before)
         ShareTransition(before);
 }
@@ -356,9 +358,21 @@ void Stage2Engine::RunOnlineTick()
     if (play.next >= remoteKnown + kRollbackWindow || (endsRound && play.next > remoteKnown))
     {
         ++play.stalled;
+        const uint32_t now = SDL_GetTicks();
+        if (!play.waitingSince)
+            play.waitingSince = now;
+        if (!play.waitingShown && now - play.waitingSince >= kWaitShownMs)
+        {
+            play.waitingShown = true;
+            Redraw(false); // the line saying so appears
+        }
         m_online->SendInputs(play.next);
         return;
     }
+    if (play.waitingShown)
+        Redraw(true); // and goes
+    play.waitingShown = false;
+    play.waitingSince = 0;
     if (IsAheadOnline())
     {
         ++play.skipped;
@@ -543,5 +557,7 @@ std::string Stage2Engine::OnlineLine() const
                    : "Waiting for player " + std::to_string(m_state == SelectPlayer1 ? 1 : 2) + " to choose";
     if (m_state == MainMenu)
         return "Online: you are player " + std::to_string(m_online->LocalSeat());
+    if (m_state == Playing && m_onlinePlay && m_onlinePlay->waitingShown)
+        return "Waiting for the other player...";
     return "";
 }
