@@ -115,7 +115,6 @@ bool NetLink::Poll(Event& event)
                 const auto* bytes = static_cast<const unsigned char*>(happened.packet->data);
                 event = Event{Event::Kind::Received, happened.channelID,
                               std::vector<unsigned char>(bytes, bytes + happened.packet->dataLength)};
-                m_bytesReceived += happened.packet->dataLength;
             }
             enet_packet_destroy(happened.packet);
             if (fromPeer)
@@ -149,10 +148,13 @@ bool NetLink::Send(Channel channel, const std::vector<unsigned char>& data)
             enet_packet_destroy(packet);
         return false;
     }
-    m_bytesSent += data.size();
     enet_host_flush(m_host.get());
     return true;
 }
+
+uint64_t NetLink::BytesSent() const { return m_host ? m_host->totalSentData : 0; }
+
+uint64_t NetLink::BytesReceived() const { return m_host ? m_host->totalReceivedData : 0; }
 
 uint32_t NetLink::RoundTripMs() const { return m_peer ? m_peer->roundTripTime : 0; }
 

@@ -66,9 +66,9 @@ public:
     uint16_t Port() const { return m_port; }
     // The link's latest measure of a message's way there and back.
     uint32_t RoundTripMs() const;
-    // Bytes of messages sent and received, without the protocol's own.
-    uint64_t BytesSent() const { return m_bytesSent; }
-    uint64_t BytesReceived() const { return m_bytesReceived; }
+    // Bytes sent and received over UDP, the protocol's own included.
+    uint64_t BytesSent() const;
+    uint64_t BytesReceived() const;
 
 private:
     struct HostDeleter
@@ -81,6 +81,4 @@ private:
     std::vector<unsigned char> m_refusal;
     std::string m_error;
     uint16_t m_port = 0;
-    uint64_t m_bytesSent = 0;
-    uint64_t m_bytesReceived = 0;
 };

@@ -305,6 +305,7 @@ protected:
     void ApplyRoundStart(const NetMessage::RoundStart& start);
     RoundPass OnlinePassAt(uint32_t pass) const;
     void RunOnlineTick();
+    void OnlineTick();
     bool IsAheadOnline() const;
     void RollBackIfMispredicted(uint32_t arrived);
     void ConfirmPasses();
@@ -335,6 +336,8 @@ protected:
     // The pass being run, whose frames the players read.
     RoundPass m_pass;
     bool m_silent = false;
+    // Room for a snapshot made only to be measured, kept between uses.
+    mutable StateBytes m_scratch;
     std::unique_ptr<OnlineSession> m_online;
     std::unique_ptr<OnlinePlay> m_onlinePlay;
     int m_inputDelay = 2;

@@ -63,12 +63,11 @@ bool Stage2Engine::FitsThisRound(const StateBytes& snapshot, bool withSources) c
     if (!header.Load(saved) || saved.m_level != m_level || saved.m_player1Character != m_player1Character ||
         saved.m_player2Character != m_player2Character)
         return false;
-    StateBytes current;
     if (withSources)
-        SaveRound(current);
+        SaveRound(m_scratch);
     else
-        SaveWorld(current);
-    return current.size() == snapshot.size();
+        SaveWorld(m_scratch);
+    return m_scratch.size() == snapshot.size();
 }
 
 void Stage2Engine::LoadWorldFrom(StateReader& in)

@@ -143,6 +143,7 @@ int main(int argc, char* argv[])
     LatencyProbe probe;
     bool playing = false;
     int roundsPlayed = 0;
+    Uint32 doneAt = 0;
     const int mine = host ? 0 : 1;
     const int status = game.RunMainLoop([&](int pass) {
         if (!game.IsOnline())
@@ -187,8 +188,11 @@ int main(int argc, char* argv[])
             if (host && roundsPlayed < script.rounds)
                 game.PressKey(kPauseKey); // back to the menu, for both
         }
+        // After the last round, a moment for the other side to finish it too.
+        if (script.rounds && roundsPlayed == script.rounds && !doneAt)
+            doneAt = SDL_GetTicks();
         if (script.rounds)
-            return roundsPlayed < script.rounds;
+            return !doneAt || SDL_GetTicks() < doneAt + 2000;
         // Seconds of game time: 15 ms a pass, however fast the machine.
         const uint32_t passes = static_cast<uint32_t>(script.seconds) * 1000 / 15;
         return !playing || figures.passes < passes;
