@@ -16,6 +16,11 @@ public:
     static std::unique_ptr<BenchGame> StartRound(int level);
 
     GameDriver& Game() { return m_game; }
+    // The key of a player (0 or 1) for an action.
+    static int Key(int player, PlayerAction action)
+    {
+        return GameData::kPlayerKeys[player][static_cast<int>(action)];
+    }
     // Floor of a whole redraw: one block copy of the background.
     void CopyWholeBackground();
     // Floor of every frame: hand a surface of the window's size to a window

@@ -47,18 +47,23 @@ std::unique_ptr<BenchGame> StartWithSound(benchmark::State& state)
     return game;
 }
 
-// From PlayCue to the first mixed buffer that holds the cue. The device
-// then plays that buffer out: add one buffer (512 frames, 10.7 ms).
+// From PlayCue to the first mixed buffer that holds the cue: the next one,
+// so about half a buffer on average. The device then plays that buffer out:
+// add one buffer (512 frames, 10.7 ms).
 void BM_CueToMixedBuffer(benchmark::State& state)
 {
     auto game = StartWithSound(state);
     if (!game)
         return;
     game->Game().GetSound().PlayMusic(GameData::kRoundMusic, 0.0f);
+    int iteration = 0;
     for (auto _ : state)
     {
+        // Silent buffers in between. Halting waits for the mix in progress,
+        // so a fixed wait would always land at one place in the device's
+        // buffer: the cues are spread over a whole buffer instead.
         Mix_HaltChannel(-1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // silent buffers in between
+        std::this_thread::sleep_for(std::chrono::microseconds(50000 + 1300 * (iteration++ % 8)));
         g_heardAt = 0;
         const int64_t played = Now();
         game->Game().PlayCue("hit", 1.0f, 1.0f);
@@ -83,8 +88,14 @@ void BM_MixingDuringARound(benchmark::State& state)
         const int64_t started = Now();
         for (int pass = 0; pass < 66; ++pass)
         {
-            driver.HoldKeys(pass % 20 < 10 ? "dwc" : "ajn", true);
-            driver.HoldKeys(pass % 20 < 10 ? "ajn" : "dwc", false);
+            // Player 1 runs right, jumping and dashing, then player 2 runs left.
+            const int player = pass % 20 < 10 ? 0 : 1;
+            const PlayerAction run = player == 0 ? PlayerAction::Right : PlayerAction::Left;
+            for (const PlayerAction action : {run, PlayerAction::Jump, PlayerAction::Attack})
+            {
+                driver.PressKey(BenchGame::Key(player, action));
+                driver.ReleaseKey(BenchGame::Key(1 - player, action));
+            }
             driver.Pass();
             std::this_thread::sleep_until(
                 std::chrono::steady_clock::time_point(std::chrono::nanoseconds(started)) +

@@ -435,6 +435,11 @@ void BaseEngine::UpdateObjects(int time)
     ForEachObject([time](DisplayableObject* object) { object->Update(time); });
 }
 
+void BaseEngine::NoteFrameDrawn()
+{
+    ForEachObject([](DisplayableObject* object) { object->NoteDrawn(); });
+}
+
 void BaseEngine::DestroyObjects()
 {
     m_stopObjectIteration = 1;

@@ -59,6 +59,9 @@ public:
     virtual void EraseObjects();
     virtual void DrawObjects();
     virtual void UpdateObjects(int time);
+    // What drawing a frame leaves in the objects, without drawing it: for
+    // passes run again without frames between them.
+    void NoteFrameDrawn();
     virtual void FillBackground(uint32_t colour);
 
     // Lifecycle. Initialise returns 0, or 1 when video cannot be started or its
@@ -109,10 +112,7 @@ public:
     int GetWindowHeight() const { return m_windowHeight; }
     SDL_Surface* GetForeground() const { return m_foreground.get(); }
     SDL_Surface* GetBackground() const { return m_background.get(); }
-    FontStore& GetFontStore() { return m_fonts; }
-    const GamePads& GetPads() const { return m_pads; }
     SoundPlayer& GetSound() { return m_sound; }
-    FontEntry* GetDefaultFont() const { return m_defaultFont; }
     int GetFrameTick() const { return m_frameTick; }
     void SetFrameTick(int tick) { m_frameTick = tick; }
     bool IsRedrawDue() const { return m_redraw; }

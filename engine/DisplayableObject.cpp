@@ -7,7 +7,16 @@ namespace
 constexpr unsigned int kPlaceholderColour = 0x00FF00FF;
 }
 
-DisplayableObject::DisplayableObject(BaseEngine* engine) : m_engine(engine) {}
+DisplayableObject::DisplayableObject(BaseEngine* engine) : m_engine(engine)
+{
+    ClearState<DisplayableState>(*this);
+    m_x = -1;
+    m_y = -1;
+    m_lastDrawnX = -1;
+    m_lastDrawnY = -1;
+    m_width = 10;
+    m_height = 10;
+}
 
 DisplayableObject::~DisplayableObject() = default;
 
@@ -34,3 +43,7 @@ void DisplayableObject::StoreLastDrawnPosition()
     m_lastDrawnX = m_x;
     m_lastDrawnY = m_y;
 }
+
+void DisplayableObject::SaveState(StateBytes& out) const { AppendState<DisplayableState>(out, *this); }
+
+bool DisplayableObject::LoadState(StateReader& in) { return in.Load<DisplayableState>(*this); }

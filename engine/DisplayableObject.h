@@ -1,10 +1,26 @@
 #pragma once
 
+#include "engine/ObjectState.h"
+
 class BaseEngine;
+
+// Where an object is and how big: its place, where it was last drawn, the
+// offset its drawing starts at and the size of its drawn rectangle.
+struct DisplayableState
+{
+    int m_x;
+    int m_y;
+    int m_lastDrawnX;
+    int m_lastDrawnY;
+    int m_drawOffsetX;
+    int m_drawOffsetY;
+    int m_width;
+    int m_height;
+};
 
 // Base of every object in the engine's object array. It remembers where it
 // was last drawn so that a partial redraw can restore exactly that rectangle.
-class DisplayableObject
+class DisplayableObject : protected DisplayableState
 {
 public:
     explicit DisplayableObject(BaseEngine* engine);
@@ -20,6 +36,14 @@ public:
 
     // Every Draw ends with this; a Draw that draws nothing does not call it.
     void StoreLastDrawnPosition();
+    // What a Draw leaves in the object's state, without drawing: the motion
+    // of the next update reads where the object was last drawn.
+    virtual void NoteDrawn() { StoreLastDrawnPosition(); }
+
+    // The object's state for a snapshot: each class appends its own state
+    // struct after its base's, and reads it back in the same order.
+    virtual void SaveState(StateBytes& out) const;
+    virtual bool LoadState(StateReader& in);
 
     int GetX() const { return m_x; }
     int GetY() const { return m_y; }
@@ -29,7 +53,6 @@ public:
     int GetDrawOffsetY() const { return m_drawOffsetY; }
     int GetDrawWidth() const { return m_width; }
     int GetDrawHeight() const { return m_height; }
-    BaseEngine* GetEngine() const { return m_engine; }
     void SetPosition(int x, int y)
     {
         m_x = x;
@@ -38,12 +61,4 @@ public:
 
 protected:
     BaseEngine* m_engine;
-    int m_x = -1;
-    int m_y = -1;
-    int m_lastDrawnX = -1;
-    int m_lastDrawnY = -1;
-    int m_drawOffsetX = 0;
-    int m_drawOffsetY = 0;
-    int m_width = 10;
-    int m_height = 10;
 };

@@ -12,13 +12,6 @@ FontStore::~FontStore()
         m_fontEntries[i].reset();
 }
 
-FontEntry* FontStore::GetEntry(int index) const
-{
-    if (index < 0 || index >= m_fontCount)
-        return nullptr;
-    return m_fontEntries[index].get();
-}
-
 FontEntry* FontStore::GetFont(const char* fileName, int pointSize)
 {
     const std::string name = fileName ? fileName : "";

@@ -20,10 +20,6 @@ public:
     FontEntry* GetFont(const char* fileName, int pointSize);
     void OpenPendingFonts();
 
-    int GetFontCount() const { return m_fontCount; }
-    int GetFontCapacity() const { return m_fontCapacity; }
-    FontEntry* GetEntry(int index) const;
-
 private:
     static constexpr int kGrowth = 10;
 

@@ -1,6 +1,8 @@
 // Construction, the menu images and the objects of each screen.
 #include "game/Stage2Engine.h"
 
+#include "game/OnlinePlay.h"
+#include "game/OnlineSession.h"
 #include "objects/FlyingNPC.h"
 #include "objects/MovingPlatform.h"
 #include "objects/MovingText.h"
@@ -9,10 +11,20 @@
 
 using namespace GameData;
 
-// The remaining members take their starting values from their initialisers,
-// in declaration order, before the images and the star field are loaded.
-Stage2Engine::Stage2Engine() : m_tileMap(TileSize()), m_backgroundMap(TileSize())
+static_assert(BaseEngine::kDefaultTileSize == kTileSize, "the engine's tiles are the grids' tiles");
+
+// The round's state starts at zero but for the values below; the remaining
+// members take their starting values from their initialisers, in
+// declaration order, before the images and the star field are loaded.
+Stage2Engine::Stage2Engine() : BaseEngine(), m_tileMap(TileSize()), m_backgroundMap(TileSize())
 {
+    ClearState<RoundState>(*this);
+    m_roundSeconds = kRoundSeconds;
+    m_state = MainMenu;
+    m_paintedNight = true;
+    m_sunColour = kSunStart;
+    for (int seat = 1; seat <= 2; ++seat)
+        SetSeatSource(seat, std::make_unique<LocalInput>(*this, m_pads, m_padControls, seat));
     SetTextOutline(true, kTextOutline);
     m_tileMap.SetDaytime(m_daytime);
     LoadMenuImages();

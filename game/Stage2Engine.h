@@ -3,15 +3,24 @@
 #include "engine/BaseEngine.h"
 #include "engine/PixelImage.h"
 #include "game/GameData.h"
+#include "game/InputSource.h"
+#include "game/NetMessage.h"
 #include "game/PadControls.h"
 #include "objects/GravityObject.h"
 #include "tiles/BackgroundMap.h"
 #include "tiles/TileMap.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class Character;
+class OnlineSession;
+struct OnlinePlay;
 
 // The game's screens, in the order a game passes through them.
 enum GameState : int32_t
@@ -25,6 +34,54 @@ enum GameState : int32_t
     RoundOver = 6,
 };
 
+// A grid of tile codes, row by row.
+using LevelGrid = signed char[GameData::kGridRows][GameData::kGridColumns];
+
+// Everything of the game that a round's passes read or change, in one plain
+// value (see engine/ObjectState.h); with the objects' states it makes the
+// round's snapshot, so a field added here is saved, restored and digested
+// without anyone listing it.
+struct RoundState
+{
+    LevelGrid m_levelGrid;
+    int32_t m_roundSeconds;
+    int32_t m_secondsLeft;
+    GameState m_state;
+    int32_t m_roundStartSeconds;
+    int32_t m_player1Character;
+    int32_t m_player2Character;
+    int32_t m_level;
+    bool m_daytime;
+    bool m_paintedNight;
+    int32_t m_score1;
+    int32_t m_score2;
+    bool m_sunDimming;
+    uint32_t m_sunColour;
+    int32_t m_player1StartX;
+    int32_t m_player1StartY;
+    int32_t m_player2StartX;
+    int32_t m_player2StartY;
+};
+
+// Who plays a seat: a person at this machine, or the computer at one of its
+// levels. Tab (or the pad's Y) on a character screen steps through them.
+enum class SeatChoice
+{
+    Person,
+    ComputerEasy,
+    ComputerNormal,
+    ComputerHard,
+};
+constexpr int kSeatChoiceCount = 4;
+
+// One logic pass of a round as input: the game time it carries and what
+// each seat does in it.
+struct RoundPass
+{
+    int time = 0;
+    InputFrame seats[2];
+};
+
 // The game: a BaseEngine whose hooks turn the frame loop into the screens of
 // a two-player brawler. Split by concern across several source files:
 //   Stage2Engine.cpp                construction and level set-up
@@ -36,12 +93,14 @@ enum GameState : int32_t
 //   Stage2EnginePads.cpp            pads
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
-class Stage2Engine : public BaseEngine, public Arena
+//   Stage2EngineRound.cpp           a round's passes and snapshots
+//   Stage2EngineVolume.cpp          the master volume and its corner
+//   Stage2EngineSeats.cpp           who plays each seat
+class Stage2Engine : public BaseEngine, public Arena, protected RoundState
 {
 public:
     static constexpr int kRoundSeconds = 120;
-    // A grid of tile codes, row by row.
-    using Grid = signed char[GameData::kGridRows][GameData::kGridColumns];
+    using Grid = LevelGrid;
 
     // The HUD's strings: damage multiplier as a percentage, clock as m:ss.
     static std::string DamageText(float damage);
@@ -60,6 +119,7 @@ public:
     void DrawOverText() override;
     void DrawUnderText() override;
     void AfterEraseObjects() override;
+    void RenderFrame() override;
     void OnPadAdded(int pad) override;
     void OnPadRemoved(int pad) override;
     void OnPadButtonDown(int pad, int button) override;
@@ -82,12 +142,85 @@ public:
     bool IsDaytime() const { return m_daytime; }
     void ToggleDaytime() override;
 
-    // A player's action held on its keys or its pad.
-    bool IsHeld(int player, PlayerAction action) const override;
+    // What player 1 or 2 does in the pass being run.
+    InputFrame SeatFrame(int player) const override { return m_pass.seats[player - 1]; }
     // What befalls the objects: a sound, and a rumble of the player's pad.
     void OnObjectEvent(const GravityObject& object, ObjectEvent event, float strength) override;
-    // Plays a named sound; a driver may listen in.
-    virtual void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
+    // Volume: a key's step (1 up, -1 down, 0 none), a step taken, and the
+    // level in steps from 0 to kVolumeSteps.
+    static int VolumeStep(int keyCode);
+    void StepVolume(int step);
+    int GetVolumeLevel() const;
+    // Plays a named sound, unless the pass is silent.
+    void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
+    // Every cue played, as it is played; a driver may listen in.
+    virtual void OnCue(const char* /*name*/, float /*volume*/, float /*pitch*/) {}
+
+    // A round's passes. Each seat's source gives its frame for the next
+    // pass, which carries the game time (in a normal game the frame tick,
+    // less the pauses). A silent pass computes exactly what a normal one
+    // does but plays, rumbles, prints and draws nothing: passes run again
+    // after a restore leave no echoes.
+    RoundPass NextPass();
+    void RunPass(const RoundPass& pass, bool silent = false);
+    // Each pass of a round played on this machine, just before it runs.
+    virtual void OnRoundPass(const RoundPass& /*pass*/) {}
+    // Who feeds a seat (1 or 2), from the round's start on; a person at
+    // this machine unless told otherwise.
+    void SetSeatSource(int seat, std::unique_ptr<InputSource> source);
+    InputSource& GetSeatSource(int seat) { return *m_seatSources[seat - 1]; }
+    // Who plays a seat from the next round on; it lasts until changed.
+    SeatChoice GetSeatChoice(int seat) const { return m_seatChoices[seat - 1]; }
+    void SetSeatChoice(int seat, SeatChoice choice) { m_seatChoices[seat - 1] = choice; }
+
+    // The whole state of a round as a flat value: the game's round state,
+    // the seats' sources and every object in the array. Restoring needs the
+    // same round (level, fighters and objects); after it the next frame is
+    // a whole redraw of what was restored.
+    void SaveRound(StateBytes& out) const;
+    bool RestoreRound(const StateBytes& snapshot);
+    // Restores the values only, without repainting: for checks that run
+    // the same passes again and compare.
+    bool LoadRound(const StateBytes& snapshot);
+    // The world alone: the game's round state and the objects, without the
+    // seats' sources, which differ between two machines playing one round.
+    void SaveWorld(StateBytes& out) const;
+    bool LoadWorld(const StateBytes& world);
+    // A 64-bit digest of a snapshot's bytes.
+    static uint64_t Digest(const StateBytes& snapshot);
+
+    // Online play: this machine hosts (player 1) or joins (player 2); false,
+    // with a line on standard error, when the port or address cannot be
+    // used. Local frames count the given number of passes late.
+    bool HostOnline(uint16_t port);
+    bool JoinOnline(const std::string& host, uint16_t port);
+    void SetInputDelay(int passes) { m_inputDelay = passes; }
+    bool IsOnline() const;
+    bool IsOnlineReady() const;
+    uint16_t GetOnlinePort() const;
+    // The last thing online play had to say, while it is on the screen.
+    const std::string& GetNotice() const { return m_notice; }
+    // What an online round has done so far, for the measurements.
+    struct OnlineFigures
+    {
+        uint32_t passes = 0;
+        long rollbacks = 0;
+        long passesRunAgain = 0;
+        uint32_t deepestRollback = 0;
+        long skipped = 0;
+        long stalled = 0;
+        double worstPassMs = 0;
+        uint64_t bytesSent = 0;
+        uint64_t bytesReceived = 0;
+        long malformed = 0;
+        // Each confirmed pass's digest that was compared with the other
+        // machine's, in order.
+        std::vector<std::pair<uint32_t, uint64_t>> compared;
+    };
+    OnlineFigures GetOnlineFigures() const;
+    // Where the game keeps what the player asks it to write:
+    // $XDG_DATA_HOME/skirmora, by default ~/.local/share/skirmora.
+    static std::filesystem::path UserDataFolder();
 
     // Read access for the objects, the tools and the tests.
     GameState GetState() const { return m_state; }
@@ -104,7 +237,6 @@ public:
     int GetPlayer2StartY() const { return m_player2StartY; }
     uint32_t GetSunColour() const { return m_sunColour; }
     const PixelImage& GetPortrait(int index) const { return m_characterPortraits[index]; }
-    const PixelImage& GetThumbnail(int index) const { return m_levelThumbnails[index]; }
     signed char GetBackgroundTile(int mapX, int mapY) const { return m_backgroundGrid[mapY][mapX]; }
     TileMap& GetTileMap() { return m_tileMap; }
     BackgroundMap& GetBackgroundMap() { return m_backgroundMap; }
@@ -122,6 +254,11 @@ protected:
     void RumbleFor(const GravityObject& object, ObjectEvent event, float strength);
     void FollowWithMusic();
     void ReturnToMainMenu();
+    // Seats: the choosing player's seat stepped on, its line, and the
+    // sources a round starts with.
+    void CycleSeat();
+    void DrawSeatLine();
+    void SeatRoundSources();
     // Frame logic steps.
     void RunRound();
     void EndRound();
@@ -133,7 +270,12 @@ protected:
     void DrawHud();
     void DrawPauseHelp();
     void DrawResult();
+    void DrawSides();
+    void DrawChip(int x, uint32_t colour);
+    void DrawCross(int x, int y, int size, uint32_t colour);
     void DrawMarkers();
+    void DrawVolume();
+    void WipeVolume();
     // Background painting by state.
     void PaintCharacterSelect();
     void PaintLevelSelect();
@@ -142,36 +284,76 @@ protected:
     void PaintGrid(TileManager& map, const Grid& grid);
     // Object set-up for a round.
     void CreateRoundObjects();
+    // Online play.
+    struct OutOfSyncReport
+    {
+        uint32_t pass;
+        StateBytes ours;
+        StateBytes theirs;
+    };
+    void ServiceOnline();
+    void ShowNotice(const std::string& text);
+    void EndOnline(const std::string& why);
+    bool MayChooseOnline() const;
+    void ActOnline(bool choosing, const std::function<void()>& action);
+    void ShareTransition(GameState before);
+    void SetOnlineSeats();
+    void StartOnlineRoundAsHost();
+    void BeginOnlineRound();
+    void ApplyRemote(const NetMessage::Message& message);
+    void ApplyRemoteMenu(const NetMessage::Menu& menu);
+    void ApplyRoundStart(const NetMessage::RoundStart& start);
+    RoundPass OnlinePassAt(uint32_t pass) const;
+    void RunOnlineTick();
+    void OnlineTick();
+    bool IsAheadOnline() const;
+    void RollBackIfMispredicted(uint32_t arrived);
+    void ConfirmPasses();
+    void OutOfSync(uint32_t pass, const StateBytes& ours);
+    void WriteOutOfSyncReport(uint32_t pass, const StateBytes& theirs);
+    std::string OnlineLine() const;
+    void DrawOnlineLine();
+    void RestoreOnlineBand();
+    // Snapshots: whether one belongs to this round (with the seats' sources
+    // or without), and the world read back from one.
+    bool FitsThisRound(const StateBytes& snapshot, bool withSources) const;
+    void LoadWorldFrom(StateReader& in);
 
-    Grid m_levelGrid = {};
     Grid m_backgroundGrid = {};
     TileMap m_tileMap;
     BackgroundMap m_backgroundMap;
     Character* m_player1 = nullptr;
     Character* m_player2 = nullptr;
-    int32_t m_roundSeconds = kRoundSeconds;
-    int32_t m_secondsLeft = 0;
-    GameState m_state = MainMenu;
     int32_t m_pauseTick = 0;
-    int32_t m_roundStartSeconds = 0;
     PixelImage m_characterPortraits[GameData::kCharacterCount];
     int32_t m_highlight = -1;
-    int32_t m_player1Character = 0;
-    int32_t m_player2Character = 0;
     PixelImage m_levelThumbnails[GameData::kLevelCount];
-    int32_t m_level = 0;
-    bool m_daytime = false;
-    bool m_paintedNight = true;
-    int32_t m_score1 = 0;
-    int32_t m_score2 = 0;
-    bool m_sunDimming = false;
-    uint32_t m_sunColour = GameData::kSunStart;
-    int32_t m_player1StartX = 0;
-    int32_t m_player1StartY = 0;
-    int32_t m_player2StartX = 0;
-    int32_t m_player2StartY = 0;
     PadControls m_padControls;
+    std::unique_ptr<InputSource> m_seatSources[2];
+    SeatChoice m_seatChoices[2] = {SeatChoice::Person, SeatChoice::Person};
+    // Rounds started with a computer seat, so that each plays differently.
+    uint32_t m_computerRounds = 0;
+    // The pass being run, whose frames the players read.
+    RoundPass m_pass;
+    bool m_silent = false;
+    // Room for a snapshot made only to be measured, kept between uses.
+    mutable StateBytes m_scratch;
+    std::unique_ptr<OnlineSession> m_online;
+    std::unique_ptr<OnlinePlay> m_onlinePlay;
+    int m_inputDelay = 2;
+    bool m_actingOnline = false;
+    std::string m_notice;
+    int m_noticeUntil = 0;
+    std::unique_ptr<OutOfSyncReport> m_outOfSync;
+    uint32_t m_theirOutOfSyncPass = 0;
+    StateBytes m_theirOutOfSyncState;
     // Where the markers were drawn last, to be wiped with the objects.
     GameData::ScreenRect m_markers[2] = {};
     int m_markerCount = 0;
+    // The volume's level shows from a step for a while; the corner, where
+    // it was drawn last, is wiped with the objects.
+    bool m_volumeShown = false;
+    int m_volumeShownAt = 0;
+    bool m_volumeDrawn = false;
+    GameData::ScreenRect m_volumeBox = {};
 };

@@ -31,15 +31,10 @@ void Stage2Engine::OnPadAxis(int pad, int axis, int value)
         PadCommand(pad, m_padControls.StickCommand(pad, axis, value));
 }
 
-bool Stage2Engine::IsHeld(int player, PlayerAction action) const
-{
-    static_assert(kPlayerKeyCount == kPlayerActionCount, "a key for every action, in its order");
-    return IsKeyPressed(kPlayerKeys[player - 1][static_cast<int>(action)]) ||
-           m_padControls.IsHeld(m_pads, player, action);
-}
-
 void Stage2Engine::PadCommand(int pad, PadControls::Command command)
 {
+    if (m_online && !m_actingOnline)
+        return ActOnline(m_state != Playing && m_state != Paused, [&] { PadCommand(pad, command); });
     const int seat = m_padControls.SeatOf(pad);
     if (!seat || command == Command::None)
         return;
@@ -57,12 +52,18 @@ void Stage2Engine::PadCommand(int pad, PadControls::Command command)
     case SelectLevel:
         // Each character screen listens to its own player's pad, the level
         // screen to either.
-        if (m_state != SelectLevel && seat != (m_state == SelectPlayer1 ? 1 : 2))
+        if (!m_online && m_state != SelectLevel && seat != (m_state == SelectPlayer1 ? 1 : 2))
             break;
         if (command == Command::Accept)
             ClickSelection(kConfirmBox.CentreX(), kConfirmBox.CentreY());
         else if (command == Command::Cancel)
             ClickSelection(kBackHit.CentreX(), kBackHit.CentreY());
+        else if (command == Command::Lever)
+        {
+            // Y chooses who plays the seat being chosen for.
+            if (m_state != SelectLevel)
+                CycleSeat();
+        }
         else
             MoveHighlight(command);
         break;
@@ -74,6 +75,8 @@ void Stage2Engine::PadCommand(int pad, PadControls::Command command)
             OnKeyDown(kQuitKey);
         else if (command == Command::Lever && m_state == Playing)
             ClickDuringPlay(seat == 1 ? kLeftButton : kRightButton);
+        else if ((command == Command::Up || command == Command::Down) && m_state == Paused)
+            StepVolume(command == Command::Up ? 1 : -1);
         break;
     case RoundOver:
         if (accept)

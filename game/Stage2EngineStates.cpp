@@ -2,13 +2,13 @@
 // runs the round clock, ends rounds, follows day and night and pulses the sun.
 #include "game/Stage2Engine.h"
 
+#include "game/OnlineSession.h"
 #include "objects/Player.h"
 
 #include <cstdio>
 
 namespace
 {
-constexpr int kLogicIntervalMs = 15;
 // The sun's colour steps by one in the green byte.
 constexpr uint32_t kSunStep = 0x100;
 
@@ -45,6 +45,8 @@ void Stage2Engine::ReturnToMainMenu()
 
 void Stage2Engine::OnMouseDown(int button, int x, int y)
 {
+    if (m_online && !m_actingOnline)
+        return ActOnline(m_state != Playing, [&] { OnMouseDown(button, x, y); });
     switch (m_state)
     {
     case MainMenu:
@@ -135,25 +137,31 @@ void Stage2Engine::StartRound()
     m_highlight = -1;
     m_state = Playing;
     m_roundStartSeconds = GetTime() / 1000;
+    SeatRoundSources();
     CreateObjects();
     Repaint();
     PlayCue("round-start");
     FollowWithMusic();
 }
 
-// The click position does not matter: the player's next update decides
-// whether it stands on a lever.
+// The click position does not matter: the pull goes into the seat's next
+// frame, and in that pass the player decides whether it stands on a lever.
 void Stage2Engine::ClickDuringPlay(int button)
 {
-    Character* const clicked = button == kLeftButton    ? m_player1
-                               : button == kRightButton ? m_player2
-                                                        : nullptr;
-    if (Player* player = dynamic_cast<Player*>(clicked))
-        player->PullLever();
+    // Online, either button is this machine's player's.
+    if (m_online && (button == kLeftButton || button == kRightButton))
+        m_seatSources[m_online->LocalSeat() - 1]->PullLever();
+    else if (button == kLeftButton)
+        m_seatSources[0]->PullLever();
+    else if (button == kRightButton)
+        m_seatSources[1]->PullLever();
 }
 
 void Stage2Engine::OnKeyDown(int keyCode)
 {
+    // Online, Tab (who plays the seat) is the choosing player's alone.
+    if (m_online && !m_actingOnline)
+        return ActOnline(keyCode == kSeatKey, [&] { OnKeyDown(keyCode); });
     if (keyCode == kPauseKey)
     {
         if (m_state == Playing || m_state == Paused)
@@ -169,6 +177,15 @@ void Stage2Engine::OnKeyDown(int keyCode)
     else if (keyCode == kMuteKey)
     {
         m_sound.SetMuted(!m_sound.IsMuted());
+        Redraw(false); // the muted mark comes or goes
+    }
+    else if (VolumeStep(keyCode))
+    {
+        StepVolume(VolumeStep(keyCode));
+    }
+    else if (keyCode == kSeatKey && (m_state == SelectPlayer1 || m_state == SelectPlayer2))
+    {
+        CycleSeat();
     }
 }
 
@@ -202,11 +219,13 @@ void Stage2Engine::RepaintWithSun()
 
 void Stage2Engine::DoFrameLogic()
 {
+    // The network is served on every pass of the main loop.
+    ServiceOnline();
     // Paced like the engine's own logic, but the loop spins instead of
     // sleeping while it waits.
     if (m_frameTick < m_nextUpdateTime)
         return;
-    m_nextUpdateTime = m_frameTick + kLogicIntervalMs;
+    m_nextUpdateTime = m_frameTick + BaseEngine::kLogicIntervalMs;
 
     switch (m_state)
     {
@@ -214,14 +233,21 @@ void Stage2Engine::DoFrameLogic()
         UpdateObjects(m_frameTick);
         break;
     case Playing:
-        if (m_secondsLeft > 0)
-            RunRound();
-        else
-            EndRound();
-        PulseSun();
+    {
+        if (m_onlinePlay)
+        {
+            RunOnlineTick();
+            break;
+        }
+        const RoundPass pass = NextPass();
+        OnRoundPass(pass);
+        RunPass(pass);
         break;
+    }
     case RoundOver:
-        // The winner keeps jumping and the enemies keep going.
+        // The winner keeps jumping and the enemies keep going; nobody
+        // steers any more.
+        m_pass = RoundPass{GetTime(), {}};
         UpdateObjects(GetTime());
         break;
     default:
@@ -229,20 +255,22 @@ void Stage2Engine::DoFrameLogic()
     }
 }
 
+// The clock follows the time the pass carries, not the engine's own.
 void Stage2Engine::RunRound()
 {
     const int secondsBefore = m_secondsLeft;
-    m_secondsLeft = m_roundStartSeconds + m_roundSeconds - GetTime() / 1000;
+    m_secondsLeft = m_roundStartSeconds + m_roundSeconds - m_pass.time / 1000;
     // A tick for each second of the final countdown.
-    if (m_secondsLeft != secondsBefore && m_secondsLeft > 0 && m_secondsLeft <= 5)
+    if (m_secondsLeft != secondsBefore && m_secondsLeft > 0 && m_secondsLeft <= kCountdownSeconds)
         PlayCue("tick");
-    UpdateObjects(GetTime());
+    UpdateObjects(m_pass.time);
     // A lever pulled during the update flips the day flag; two flips in one
     // pass cancel out and leave the painted sky right as it is.
     if (m_paintedNight == m_daytime)
     {
         m_paintedNight = !m_daytime;
-        Repaint();
+        if (!m_silent)
+            Repaint();
         PlayCue(m_daytime ? "day" : "night");
     }
 }
@@ -269,7 +297,8 @@ void Stage2Engine::EndRound()
         }
         PlayCue(m_player1->HasWon() && m_player2->HasWon() ? "fanfare-draw" : "fanfare-win");
     }
-    Repaint();
+    if (!m_silent)
+        Repaint();
 }
 
 // By day the sun cycles from orange to yellow and back, one step a pass.
@@ -277,7 +306,10 @@ void Stage2Engine::PulseSun()
 {
     if (!m_daytime)
         return;
-    std::printf("%d\n", static_cast<int>(m_sunColour));
+    // The colour goes to standard output on every daytime pass: the game's
+    // design asks for this line, it is not left-over debugging.
+    if (!m_silent)
+        std::printf("%d\n", static_cast<int>(m_sunColour));
     if (!m_sunDimming)
     {
         m_sunColour += kSunStep;
@@ -292,6 +324,8 @@ void Stage2Engine::PulseSun()
     }
     // Show the sun drawn on the last pass, then draw it anew on the
     // background, without asking for a whole redraw.
+    if (m_silent)
+        return;
     CopyBackgroundPixels(kSunBox.x1, kSunBox.y1, kSunBox.x2 - kSunBox.x1, kSunBox.y2 - kSunBox.y1);
     DrawOval(kSunBox.x1, kSunBox.y1, kSunBox.x2, kSunBox.y2, m_sunColour, GetBackground());
 }

@@ -2,13 +2,21 @@
 #include <SDL.h>
 #include <cstdio>
 
+#include "game/CommandLine.h"
 #include "game/Stage2Engine.h"
 
 using namespace GameData;
 
-int main(int /*argc*/, char* /*argv*/[])
+int main(int argc, char* argv[])
 {
     SDL_SetMainReady();
+
+    const CommandLine line = CommandLine::Parse(argc, argv);
+    if (!line.error.empty())
+    {
+        std::fprintf(stderr, "skirmora: %s\n%s\n", line.error.c_str(), CommandLine::Usage());
+        return 2;
+    }
 
     int status = 0;
     {
@@ -17,7 +25,16 @@ int main(int /*argc*/, char* /*argv*/[])
         std::snprintf(title, sizeof title, kTitleFormat, kWindowWidth, kWindowHeight);
         status = game.Initialise(title, kWindowWidth, kWindowHeight, kFontFile, kFontPointSize);
         if (status == 0)
-            status = game.MainLoop();
+        {
+            // Without options the game is the local one, as always.
+            game.SetInputDelay(line.inputDelay);
+            if (line.mode == CommandLine::Mode::Host && !game.HostOnline(line.port))
+                status = 2;
+            else if (line.mode == CommandLine::Mode::Join && !game.JoinOnline(line.host, line.port))
+                status = 2;
+            if (status == 0)
+                status = game.MainLoop();
+        }
         game.Deinitialise();
     }
     return status;

@@ -16,9 +16,16 @@ constexpr float kFastFallStep = 2.0f;
 constexpr double kRechargeStep = 0.01;
 } // namespace
 
-Character::Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind kind)
-    : GravityObject(engine), m_spawnX(spawnX), m_spawnY(spawnY)
+Character::Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind kind) : GravityObject(engine)
 {
+    ClearState<CharacterState>(*this);
+    m_maxSpeed = 6.0f;
+    m_maxJumpBoosts = 8.0f;
+    m_jumpBoostsLeft = 8.0f;
+    m_spawnX = spawnX;
+    m_spawnY = spawnY;
+    m_attackCharge = 1.0f;
+    m_damage = 1.0f;
     // The size comes first: the sprites are resampled to it.
     m_width = kSize;
     m_height = kSize;
@@ -29,6 +36,25 @@ Character::Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind k
 }
 
 Character::~Character() = default;
+
+// The sprite worn is a pointer into the character itself, saved as which of
+// the two it is.
+void Character::SaveState(StateBytes& out) const
+{
+    GravityObject::SaveState(out);
+    AppendState<CharacterState>(out, *this);
+    const unsigned char wearing = !m_currentImage ? 0 : m_currentImage == &m_rightImage ? 1 : 2;
+    AppendState(out, wearing);
+}
+
+bool Character::LoadState(StateReader& in)
+{
+    unsigned char wearing = 0;
+    if (!GravityObject::LoadState(in) || !in.Load<CharacterState>(*this) || !in.Load(wearing))
+        return false;
+    m_currentImage = wearing == 0 ? nullptr : wearing == 1 ? &m_rightImage : &m_leftImage;
+    return true;
+}
 
 const char* Character::RightSpriteFile(CharacterKind kind)
 {
@@ -51,6 +77,12 @@ void Character::Draw()
     if (m_currentImage)
         m_currentImage->RenderImage(m_engine->GetForeground(), 0, 0, m_x, m_y, m_width, m_height);
     StoreLastDrawnPosition();
+}
+
+void Character::NoteDrawn()
+{
+    if (!m_pastEdge)
+        StoreLastDrawnPosition();
 }
 
 void Character::LoadSprites(const char* rightFile, const char* leftFile)

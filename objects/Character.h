@@ -1,29 +1,50 @@
 #pragma once
 
 #include "engine/PixelImage.h"
+#include "game/GameData.h"
 #include "objects/GravityObject.h"
 
 // Which sprites a character wears: 0 to 5 the selectable fighters, 6 the
 // walking enemy, 7 the flying enemy. Any other kind wears nothing.
 typedef int CharacterKind;
 
+// A character's running, jumping, attack, damage and round: everything but
+// its pictures, and the one it wears (which a snapshot saves apart).
+struct CharacterState
+{
+    float m_maxSpeed;
+    float m_maxJumpBoosts;
+    float m_jumpBoostsLeft;
+    int m_spawnX;
+    int m_spawnY;
+    float m_attackCharge;
+    float m_damage;
+    int m_deaths;
+    bool m_won;
+    bool m_lost;
+};
+
 // A gravity object with a face: sprites, running, jumping in boosts, an
 // attack charge, a damage multiplier and the round's deaths and marks.
-class Character : public GravityObject
+class Character : public GravityObject, protected CharacterState
 {
 public:
-    static constexpr int kSize = 24;
+    // Every character is one tile in size.
+    static constexpr int kSize = GameData::kTileSize;
     static constexpr float kMaxDamage = 5.0f;
 
     Character(BaseEngine* engine, int spawnX, int spawnY, CharacterKind kind);
     ~Character() override;
 
     void Draw() override;
+    void NoteDrawn() override;
     ContactKind GetContactKind() const override { return ContactKind::Character; }
     // The one rule of a hit: damage by the hitting speed / 100 when the hitter
     // is the faster in the blow's direction, then knockback of the hitting
     // speed times the damage after it.
     void TakeHit(const Hit& hit) override;
+    void SaveState(StateBytes& out) const override;
+    bool LoadState(StateReader& in) override;
 
     void LoadSprites(const char* rightFile, const char* leftFile);
     void Accelerate(float direction);
@@ -40,14 +61,13 @@ public:
     void SetWon(bool won) { m_won = won; }
     void SetLost(bool lost) { m_lost = lost; }
     float GetAttackCharge() const { return m_attackCharge; }
-    void SetAttackCharge(float charge) { m_attackCharge = charge; }
-    void SetDamage(float damage) { m_damage = damage; }
     float GetJumpBoostsLeft() const { return m_jumpBoostsLeft; }
     int GetSpawnX() const { return m_spawnX; }
     int GetSpawnY() const { return m_spawnY; }
+    void SetAttackCharge(float charge) { m_attackCharge = charge; }
+    void SetDamage(float damage) { m_damage = damage; }
     const PixelImage* GetCurrentImage() const { return m_currentImage; }
     const PixelImage& GetRightImage() const { return m_rightImage; }
-    const PixelImage& GetLeftImage() const { return m_leftImage; }
 
     // The sprite files of a kind, or null for a kind outside 0 to 7.
     static const char* RightSpriteFile(CharacterKind kind);
@@ -57,17 +77,7 @@ protected:
     // Turns the sprite; a character without sprites keeps wearing nothing.
     void Face(bool right);
 
-    float m_maxSpeed = 6.0f;
-    float m_maxJumpBoosts = 8.0f;
-    float m_jumpBoostsLeft = 8.0f;
     PixelImage m_rightImage;
     PixelImage m_leftImage;
     PixelImage* m_currentImage = nullptr;
-    int m_spawnX;
-    int m_spawnY;
-    float m_attackCharge = 1.0f;
-    float m_damage = 1.0f;
-    int m_deaths = 0;
-    bool m_won = false;
-    bool m_lost = false;
 };

@@ -10,8 +10,10 @@ constexpr double kSteerStep = 0.2;
 } // namespace
 
 FlyingNPC::FlyingNPC(BaseEngine* engine, int startX, int startY, int targetPlayer, CharacterKind kind)
-    : Character(engine, startX, startY, kind), m_targetPlayer(targetPlayer)
+    : Character(engine, startX, startY, kind)
 {
+    ClearState<FlyerState>(*this);
+    m_targetPlayer = targetPlayer;
     m_x = m_spawnX;
     m_y = m_spawnY;
     m_drawOffsetX = 0;
@@ -19,6 +21,14 @@ FlyingNPC::FlyingNPC(BaseEngine* engine, int startX, int startY, int targetPlaye
 }
 
 FlyingNPC::~FlyingNPC() = default;
+
+void FlyingNPC::SaveState(StateBytes& out) const
+{
+    Character::SaveState(out);
+    AppendState<FlyerState>(out, *this);
+}
+
+bool FlyingNPC::LoadState(StateReader& in) { return Character::LoadState(in) && in.Load<FlyerState>(*this); }
 
 void FlyingNPC::Update(int /*time*/)
 {

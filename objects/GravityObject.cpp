@@ -20,9 +20,26 @@ using namespace GameData;
 GravityObject::GravityObject(BaseEngine* engine)
     : DisplayableObject(engine), m_arena(dynamic_cast<Arena*>(engine))
 {
+    ClearState<GravityState>(*this);
+    // Everything else starts at zero or false.
+    m_gravity = 1.0f;
+    m_maxFallSpeed = 15.0f;
+    m_groundFriction = 0.8f;
+    m_airFriction = 0.2f;
 }
 
 GravityObject::~GravityObject() = default;
+
+void GravityObject::SaveState(StateBytes& out) const
+{
+    DisplayableObject::SaveState(out);
+    AppendState<GravityState>(out, *this);
+}
+
+bool GravityObject::LoadState(StateReader& in)
+{
+    return DisplayableObject::LoadState(in) && in.Load<GravityState>(*this);
+}
 
 void GravityObject::AddVelocity(float dx, float dy)
 {

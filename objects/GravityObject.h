@@ -30,10 +30,29 @@ struct Hit
     float velocityY;
 };
 
+// The physics of one object: speeds and their limits, frictions, what it
+// stood on at the last contact check, and how far past the edges it went.
+struct GravityState
+{
+    float m_gravity;
+    float m_velocityX;
+    float m_velocityY;
+    float m_maxFallSpeed;
+    bool m_onGround;
+    float m_groundFriction;
+    float m_airFriction;
+    bool m_onThinPlatform;
+    bool m_onSolidGround;
+    bool m_launched;
+    bool m_pastEdge;
+    int m_edgeOvershoot;
+    bool m_outOfArena;
+};
+
 // A displayable object under the game's physics: moved one pixel at a time,
 // with its contacts against level tiles and other objects resolved after
 // every pixel. Subclasses call Move and ApplyForces from their Update.
-class GravityObject : public DisplayableObject
+class GravityObject : public DisplayableObject, protected GravityState
 {
 public:
     // Edge limits. Fixed numbers, not the object's size: an object is out
@@ -56,6 +75,8 @@ public:
     void CollideWithObject(GravityObject* other, int otherX, int otherY);
     // One frame of friction and gravity.
     void ApplyForces();
+    void SaveState(StateBytes& out) const override;
+    bool LoadState(StateReader& in) override;
 
     virtual ContactKind GetContactKind() const { return ContactKind::Inert; }
     // What a hit does to the object hit; only characters take hits.
@@ -68,13 +89,13 @@ public:
         m_velocityX = vx;
         m_velocityY = vy;
     }
+    bool IsPastEdge() const { return m_pastEdge; }
+    int GetEdgeOvershoot() const { return m_edgeOvershoot; }
+    bool IsOutOfArena() const { return m_outOfArena; }
     bool IsOnGround() const { return m_onGround; }
     bool IsOnThinPlatform() const { return m_onThinPlatform; }
     bool IsOnSolidGround() const { return m_onSolidGround; }
     bool IsLaunched() const { return m_launched; }
-    bool IsPastEdge() const { return m_pastEdge; }
-    int GetEdgeOvershoot() const { return m_edgeOvershoot; }
-    bool IsOutOfArena() const { return m_outOfArena; }
 
 protected:
     void Report(ObjectEvent event, float strength = 0.0f);
@@ -97,19 +118,6 @@ protected:
     // The game the object moves in, found once at construction; null when
     // the engine is not a game, which leaves the object without tiles.
     Arena* m_arena;
-    float m_gravity = 1.0f;
-    float m_velocityX = 0.0f;
-    float m_velocityY = 0.0f;
-    float m_maxFallSpeed = 15.0f;
-    bool m_onGround = false;
-    float m_groundFriction = 0.8f;
-    float m_airFriction = 0.2f;
-    bool m_onThinPlatform = false;
-    bool m_onSolidGround = false;
-    bool m_launched = false;
-    bool m_pastEdge = false;
-    int m_edgeOvershoot = 0;
-    bool m_outOfArena = false;
 
 private:
     // The two halves of Move; the horizontal one counts travel past a side

@@ -9,9 +9,12 @@ namespace
 constexpr int kSegments = 3;
 } // namespace
 
-MovingPlatform::MovingPlatform(BaseEngine* engine, int x, int y, int minY, int maxY)
-    : GravityObject(engine), m_minY(minY), m_maxY(maxY)
+MovingPlatform::MovingPlatform(BaseEngine* engine, int x, int y, int minY, int maxY) : GravityObject(engine)
 {
+    ClearState<PlatformState>(*this);
+    m_step = 1;
+    m_minY = minY;
+    m_maxY = maxY;
     const int tile = m_engine->TileSize();
     {
         PixelImage loaded;
@@ -25,6 +28,17 @@ MovingPlatform::MovingPlatform(BaseEngine* engine, int x, int y, int minY, int m
 }
 
 MovingPlatform::~MovingPlatform() = default;
+
+void MovingPlatform::SaveState(StateBytes& out) const
+{
+    GravityObject::SaveState(out);
+    AppendState<PlatformState>(out, *this);
+}
+
+bool MovingPlatform::LoadState(StateReader& in)
+{
+    return GravityObject::LoadState(in) && in.Load<PlatformState>(*this);
+}
 
 void MovingPlatform::Update(int /*time*/)
 {

@@ -6,16 +6,10 @@
 
 #include <cstdio>
 
+using namespace GameData;
+
 namespace
 {
-constexpr int kStartX = 375;
-constexpr int kStartY = 350;
-// Erase restores the larger rectangle; the bounce uses the smaller box.
-constexpr int kEraseWidth = 250;
-constexpr int kEraseHeight = 50;
-constexpr int kBounceWidth = 200;
-constexpr int kBounceHeight = 40;
-
 // Keeps a box of the given size inside [0, extent), turning its motion back
 // at either end.
 void Bounce(int& position, int& step, int size, int extent)
@@ -35,18 +29,33 @@ void Bounce(int& position, int& step, int size, int extent)
 
 MovingText::MovingText(BaseEngine* engine) : DisplayableObject(engine), m_arena(dynamic_cast<Arena*>(engine))
 {
-    m_x = kStartX;
-    m_y = kStartY;
-    m_lastDrawnX = kStartX;
-    m_lastDrawnY = kStartY;
-    m_width = kEraseWidth;
-    m_height = kEraseHeight;
+    ClearState<ScoreLineState>(*this);
+    m_dx = 1;
+    m_dy = 1;
+    m_x = kScoreLineStart.x;
+    m_y = kScoreLineStart.y;
+    m_lastDrawnX = kScoreLineStart.x;
+    m_lastDrawnY = kScoreLineStart.y;
+    // Erase restores the larger rectangle; the bounce uses the smaller box.
+    m_width = kScoreLineEraseWidth;
+    m_height = kScoreLineEraseHeight;
     // The text's outline reaches a pixel left of and above its corner.
     m_drawOffsetX = -1;
     m_drawOffsetY = -1;
 }
 
 MovingText::~MovingText() = default;
+
+void MovingText::SaveState(StateBytes& out) const
+{
+    DisplayableObject::SaveState(out);
+    AppendState<ScoreLineState>(out, *this);
+}
+
+bool MovingText::LoadState(StateReader& in)
+{
+    return DisplayableObject::LoadState(in) && in.Load<ScoreLineState>(*this);
+}
 
 void MovingText::Update(int /*time*/)
 {
@@ -58,17 +67,17 @@ void MovingText::Update(int /*time*/)
 
     m_x += m_dx;
     m_y += m_dy;
-    Bounce(m_x, m_dx, kBounceWidth, m_engine->GetWindowWidth());
-    Bounce(m_y, m_dy, kBounceHeight, m_engine->GetWindowHeight());
+    Bounce(m_x, m_dx, kScoreLineBounceWidth, m_engine->GetWindowWidth());
+    Bounce(m_y, m_dy, kScoreLineBounceHeight, m_engine->GetWindowHeight());
 
     // The line was built before this, so a reset shows from the next update.
-    if (m_arena && m_engine->IsKeyPressed(GameData::kResetKey))
+    if (m_arena && m_engine->IsKeyPressed(kResetKey))
         m_arena->ResetScores();
     m_engine->Redraw(false);
 }
 
 void MovingText::Draw()
 {
-    m_engine->DrawString(m_x, m_y, m_text, GameData::kCyan, nullptr, m_engine->GetForeground());
+    m_engine->DrawString(m_x, m_y, m_text, kCyan, nullptr, m_engine->GetForeground());
     StoreLastDrawnPosition();
 }

@@ -11,6 +11,8 @@ constexpr int kTurnMargin = 48;
 NPC::NPC(BaseEngine* engine, int startX, int startY, CharacterKind kind)
     : Character(engine, startX, startY, kind)
 {
+    ClearState<WalkerState>(*this);
+    m_direction = 1;
     m_x = m_spawnX;
     m_y = m_spawnY;
     m_drawOffsetX = 0;
@@ -18,6 +20,14 @@ NPC::NPC(BaseEngine* engine, int startX, int startY, CharacterKind kind)
 }
 
 NPC::~NPC() = default;
+
+void NPC::SaveState(StateBytes& out) const
+{
+    Character::SaveState(out);
+    AppendState<WalkerState>(out, *this);
+}
+
+bool NPC::LoadState(StateReader& in) { return Character::LoadState(in) && in.Load<WalkerState>(*this); }
 
 void NPC::Update(int /*time*/)
 {

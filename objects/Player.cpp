@@ -15,8 +15,10 @@ constexpr int kDropThrough = 2;
 using namespace GameData;
 
 Player::Player(BaseEngine* engine, int startX, int startY, int playerNumber, CharacterKind kind)
-    : Character(engine, startX, startY, kind), m_playerNumber(playerNumber)
+    : Character(engine, startX, startY, kind)
 {
+    ClearState<PlayerState>(*this);
+    m_playerNumber = playerNumber;
     m_x = m_spawnX;
     m_y = m_spawnY;
     m_drawOffsetX = 0;
@@ -28,18 +30,31 @@ Player::Player(BaseEngine* engine, int startX, int startY, int playerNumber, Cha
 
 Player::~Player() = default;
 
-bool Player::Held(PlayerAction action) const
+void Player::SaveState(StateBytes& out) const
 {
-    return HasControls() && m_arena && m_arena->IsHeld(m_playerNumber, action);
+    Character::SaveState(out);
+    AppendState<PlayerState>(out, *this);
+}
+
+bool Player::LoadState(StateReader& in) { return Character::LoadState(in) && in.Load<PlayerState>(*this); }
+
+InputFrame Player::Frame() const
+{
+    if (!HasControls() || !m_arena)
+        return InputFrame{};
+    return m_arena->SeatFrame(m_playerNumber);
 }
 
 void Player::Update(int /*time*/)
 {
+    const InputFrame frame = Frame();
+    if (frame.lever)
+        PullLever();
     if (!m_won && !m_lost)
     {
         // A press (not a hold) that boosts is a jump from the ground or
         // again in the air.
-        const bool jumping = Held(PlayerAction::Jump);
+        const bool jumping = frame.Holds(PlayerAction::Jump);
         const float rising = m_velocityY;
         const bool grounded = m_onGround;
         if (jumping)
@@ -47,21 +62,21 @@ void Player::Update(int /*time*/)
         if (jumping && !m_jumpHeld && m_velocityY != rising)
             Report(grounded ? ObjectEvent::Jump : ObjectEvent::AirJump);
         m_jumpHeld = jumping;
-        if (Held(PlayerAction::Fall))
+        if (frame.Holds(PlayerAction::Fall))
             FastFall();
-        if (Held(PlayerAction::Left))
+        if (frame.Holds(PlayerAction::Left))
             Accelerate(-1.0f);
-        if (Held(PlayerAction::Right))
+        if (frame.Holds(PlayerAction::Right))
             Accelerate(+1.0f);
         // Only a thin or moving platform can be dropped through; a brick or
         // a character underneath holds the player up.
-        if (Held(PlayerAction::Fall) && m_onThinPlatform && !m_onSolidGround)
+        if (frame.Holds(PlayerAction::Fall) && m_onThinPlatform && !m_onSolidGround)
         {
             m_y += kDropThrough;
             Report(ObjectEvent::DropThrough);
         }
-        if (Held(PlayerAction::Attack))
-            Attack();
+        if (frame.Holds(PlayerAction::Attack))
+            Attack(frame);
         UseLeverRequest();
     }
     else if (m_won && !m_lost)
@@ -96,18 +111,18 @@ void Player::UseLeverRequest()
     }
 }
 
-void Player::Attack()
+void Player::Attack(const InputFrame& frame)
 {
     if (m_attackCharge < 1.0f || !HasControls())
         return;
 
     bool dashed = false;
-    if (Held(PlayerAction::Right))
+    if (frame.Holds(PlayerAction::Right))
     {
         AddVelocity(kDashSpeed, 0);
         dashed = true;
     }
-    else if (Held(PlayerAction::Left))
+    else if (frame.Holds(PlayerAction::Left))
     {
         AddVelocity(-kDashSpeed, 0);
         dashed = true;
@@ -115,9 +130,9 @@ void Player::Attack()
 
     // A vertical impulse goes with the horizontal one, down before up;
     // any impulse empties the charge.
-    if (Held(PlayerAction::Fall))
+    if (frame.Holds(PlayerAction::Fall))
         AddVelocity(0, kDashSpeed);
-    else if (Held(PlayerAction::Jump))
+    else if (frame.Holds(PlayerAction::Jump))
         AddVelocity(0, -kDashSpeed);
     else if (!dashed)
         return;

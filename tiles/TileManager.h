@@ -34,11 +34,6 @@ public:
     // Cells are row-major; callers keep positions inside the grid.
     int32_t GetCell(int mapX, int mapY) const { return m_cells[mapY * m_mapWidth + mapX]; }
     void SetCell(int mapX, int mapY, int32_t value) { m_cells[mapY * m_mapWidth + mapX] = value; }
-    const int32_t* GetCells() const { return m_cells.get(); }
-    int GetMapWidth() const { return m_mapWidth; }
-    int GetMapHeight() const { return m_mapHeight; }
-    int GetTileWidth() const { return m_tileWidth; }
-    int GetTileHeight() const { return m_tileHeight; }
     void SetOrigin(int x, int y)
     {
         m_originX = x;

@@ -46,11 +46,11 @@ int main()
                 "  \"day_sky\": %u,\n  \"night_sky\": %u,\n  \"cyan\": %u,\n  \"black\": %u,\n"
                 "  \"portraits\": %s,\n  \"thumbnails\": %s,\n"
                 "  \"back\": %s,\n  \"back_box\": %s,\n  \"confirm\": %s,\n  \"sun\": %s,\n"
-                "  \"level_files\": %s\n}\n",
+                "  \"level_files\": %s,\n  \"player_keys\": [\"%s\", \"%s\"]\n}\n",
                 kWindowWidth, kWindowHeight, title, kFontFile, kGridColumns, kGridRows, kTileSize,
                 kReferenceInset, kBrickTile, kThinPlatformTile, kJumpBlockTile, kLeverTile, kDaySky,
                 kNightSky, kCyan, kBlack, Rects(kPortraitHits).c_str(), Rects(kThumbnailHits).c_str(),
                 Rect(kBackHit).c_str(), Rect(kBackBox).c_str(), Rect(kConfirmBox).c_str(),
-                Rect(kSunBox).c_str(), Strings(kLevelFiles).c_str());
+                Rect(kSunBox).c_str(), Strings(kLevelFiles).c_str(), kPlayerKeys[0], kPlayerKeys[1]);
     return 0;
 }

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 class DisplayableObject;
+class RoundCheck;
 
 // The one way tests, the soak, the fuzzers and the benchmarks drive the
 // game: started headless, stepped with a clock set by the caller, keys and
@@ -48,7 +50,21 @@ public:
     int RunMainLoop(std::function<bool(int pass)> script);
     void DoFrameLogic() override;
     // Every cue played, by name and volume, since the last digest.
-    void PlayCue(const char* name, float volume, float pitch) override;
+    void OnCue(const char* name, float volume, float pitch) override;
+    void OnRoundPass(const RoundPass& pass) override;
+    // From now on, checks every round pass (see RoundCheck).
+    RoundCheck& CheckRounds(uint32_t seed);
+    struct RedrawFlags
+    {
+        bool redraw;
+        bool wholeScreen;
+    };
+    RedrawFlags GetRedrawFlags() const { return {m_redraw, m_redrawAll}; }
+    void SetRedrawFlags(RedrawFlags flags)
+    {
+        m_redraw = flags.redraw;
+        m_redrawAll = flags.wholeScreen;
+    }
     std::vector<std::pair<std::string, float>> cues;
     bool IsMuted() const { return m_sound.IsMuted(); }
     // From the main menu through both character screens and the level
@@ -80,6 +96,8 @@ private:
     void KeyEvent(int keyCode, bool down);
 
     bool m_started = false;
+    std::unique_ptr<RoundCheck> m_check;
+    bool m_roundPassRan = false;
     std::function<bool(int pass)> m_script;
     int m_scriptPass = 0;
 };

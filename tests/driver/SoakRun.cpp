@@ -112,6 +112,10 @@ void SoakRun::PressOrClickAnywhere(double keyChance, int key)
 
 void SoakRun::Act()
 {
+    // On any screen, now and then, a volume step or the mute key, on a
+    // schedule of their own so that the random input stays as it was.
+    if (m_report.passes % 613 == 0)
+        m_game.PressKey("-=m"[m_report.passes / 613 % 3]);
     switch (m_game.GetState())
     {
     case MainMenu:

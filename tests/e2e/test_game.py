@@ -93,11 +93,14 @@ class Play(unittest.TestCase):
             def box(shot, i):
                 x, y = starts[i], starts[i + 1]
                 return [shot.pixel(x + dx, y + dy) for dy in range(24) for dx in range(24)]
-            for key, mover, keeper in (("d", 0, 2), ("j", 2, 0)):
+            # Player 1's right and player 2's left, in the order jump, fall, left, right, dash.
+            right1 = FACTS["player_keys"][0][3]
+            left2 = FACTS["player_keys"][1][2]
+            for key, mover, keeper in ((right1, 0, 2), (left2, 2, 0)):
                 window.hold(key, 0.3)
                 shot = window.wait_for(key + " to move its fighter",
                                        lambda s: box(s, mover) != box(start, mover))
-                if key == "d":
+                if key == right1:
                     self.assertEqual(box(shot, keeper), box(start, keeper))
             window.keys("q", "space")
             window.wait_for("the pause screen", lambda s: s.count((425, 200, 510, 230), cyan) > 50)
@@ -147,10 +150,12 @@ class Install(unittest.TestCase):
         run("cmake", "--install", BUILD, "--prefix", out + "/plain")
         for path in ("bin/skirmora", "share/applications/skirmora.desktop",
                      "share/skirmora/Resources/sounds/hit.wav",
-                     "share/icons/hicolor/64x64/apps/skirmora.png"):
+                     "share/icons/hicolor/64x64/apps/skirmora.png",
+                     "share/man/man6/skirmora.6.gz"):
             self.assertTrue(os.path.exists(os.path.join(out, "plain", path)), path)
-        # The Debian package: the games paths, the libraries it needs, valid
-        # metadata, and nothing stray.
+        # The Debian package: the games paths, the libraries it needs, its
+        # manual and documents, valid metadata, nothing stray, and no error
+        # or warning from lintian where it is installed.
         subprocess.run(["cpack", "-G", "DEB", "-B", out], cwd=BUILD, check=True, capture_output=True)
         deb, = glob.glob(os.path.join(out, "skirmora_*.deb"))
         fields = dict(re.findall(r"^(\S+): (.*)$", run("dpkg-deb", "-f", deb), re.M))
@@ -167,11 +172,23 @@ class Install(unittest.TestCase):
                               data + "Cornerstone Regular.ttf",
                               data + "Resources/maps/level1.txt", data + "Resources/sounds/hit.wav",
                               "usr/share/applications/skirmora.desktop",
-                              "usr/share/icons/hicolor/64x64/apps/skirmora.png"}, found)
+                              "usr/share/icons/hicolor/64x64/apps/skirmora.png",
+                              "usr/share/man/man6/skirmora.6.gz",
+                              "usr/share/doc/skirmora/copyright",
+                              "usr/share/doc/skirmora/changelog.gz"}, found)
         expected_places = (data, "usr/games/", "usr/lib/games/", "usr/share/applications/",
-                           "usr/share/icons/", "usr/share/metainfo/")
+                           "usr/share/icons/", "usr/share/metainfo/", "usr/share/man/",
+                           "usr/share/doc/")
         self.assertEqual({f for f in found if not f.startswith(expected_places)}, set())
         run("appstreamcli", "validate", "--no-net", *glob.glob(root + "/usr/share/metainfo/*.xml"))
+        manual = subprocess.run(["man", "--warnings", "-M", root + "/usr/share/man", "6", "skirmora"],
+                                capture_output=True, text=True, env=dict(os.environ, MANPAGER="cat"))
+        self.assertEqual(manual.stderr, "")
+        self.assertTrue(manual.stdout.startswith("SKIRMORA(6)"), manual.stdout)
+        if shutil.which("lintian"):
+            lint = subprocess.run(["lintian", deb], capture_output=True, text=True).stdout
+            problems = [line for line in lint.splitlines() if line.startswith(("E:", "W:"))]
+            self.assertEqual(problems, [], lint)
         for launcher in (out + "/plain/bin/skirmora", root + "/usr/games/skirmora"):
             with harness.Xvfb() as xvfb, harness.Game(xvfb, [launcher], "/") as game:
                 game.window().wait_for("the main menu", is_main_menu(FACTS["night_sky"]))

@@ -4,12 +4,16 @@
 #include "engine/DisplayableObject.h"
 #include "engine/SoundPlayer.h"
 #include "tests/TestSupport.h"
+#include "tools/WavFile.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -340,4 +344,106 @@ TEST(EngineSound, EffectsReachTheDeviceUnlessMutedAndAHigherPitchPlaysShorter)
     EXPECT_NEAR(sounding(1.0f, false), recorded, 2) << "frames played at the recorded pitch";
     EXPECT_NEAR(sounding(2.0f, false), recorded / 2.0, 2) << "frames played an octave up";
     EXPECT_EQ(sounding(1.0f, true), 0) << "frames played while muted";
+}
+
+namespace
+{
+// A player whose device is the library's disk driver, writing to the file.
+bool OpenOnDisk(SoundPlayer& player, const std::string& file)
+{
+    SDL_setenv("SDL_AUDIODRIVER", "disk", 1);
+    SDL_setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    const bool open = player.Open();
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    return open;
+}
+
+// The 16-bit samples the device was handed, left and right in turn.
+std::vector<int16_t> Captured(const std::string& file)
+{
+    const std::string bytes = testing_support::ReadFile(file);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+} // namespace
+
+TEST(EngineSound, ACueKeepsAFewVoicesAndTheLoudestMixStaysUnderFullScale)
+{
+    const std::string file = testing_support::MakeTempDir() + "/device.raw";
+    SoundPlayer player;
+    ASSERT_TRUE(OpenOnDisk(player, file));
+    const std::vector<std::string> loud = {"ring-out", "fanfare-win", "round-start", "confirm",
+                                           "hit",      "tick",        "thrown",      "drop"};
+    for (const std::string& name : loud)
+        ASSERT_TRUE(player.LoadEffect(name, "Resources/sounds/" + name + ".wav"));
+    for (int i = 0; i < 5; ++i)
+    {
+        player.Play("ring-out");
+        SDL_Delay(30);
+    }
+    EXPECT_EQ(Mix_Playing(-1), SoundPlayer::kVoicesPerCue);
+    for (const std::string& name : loud)
+        player.Play(name);
+    EXPECT_EQ(Mix_Playing(-1), SoundPlayer::kVoicesPerCue + 7) << "one more voice for every other cue";
+    SDL_Delay(400);
+    int loudest = 0;
+    int atCeiling = 0;
+    for (const int16_t sample : Captured(file))
+    {
+        loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+        if (std::abs(static_cast<int>(sample)) >= SoundPlayer::kCeiling)
+            ++atCeiling;
+    }
+    EXPECT_GT(loudest, SoundPlayer::kCeiling / 2);
+    EXPECT_LE(loudest, SoundPlayer::kCeiling);
+    EXPECT_LT(atCeiling, 100) << "the mix is turned down under its ceiling, not cut off at it";
+}
+
+TEST(EngineSound, MusicFadesWhenItChangesAndWhenItsVolumeDoes)
+{
+    const std::string folder = testing_support::MakeTempDir();
+    // A steady 400 Hz tone, whose loudness in a 10 ms window is its peak.
+    const int toneLevel = 16000;
+    std::vector<int16_t> tone;
+    for (int n = 0; n < SoundPlayer::kFrequency; ++n)
+        tone.push_back(static_cast<int16_t>(
+            std::lround(toneLevel * std::sin(2 * 3.14159265358979 * 400 * n / 48000.0))));
+    ASSERT_TRUE(WavFile::Save(folder + "/tone.wav", tone, SoundPlayer::kFrequency));
+    SoundPlayer player;
+    ASSERT_TRUE(OpenOnDisk(player, folder + "/device.raw"));
+    ASSERT_TRUE(player.LoadMusic("first", folder + "/tone.wav"));
+    ASSERT_TRUE(player.LoadMusic("second", folder + "/tone.wav"));
+    player.PlayMusic("first", 0.4f);
+    SDL_Delay(300);
+    player.PlayMusic("first", 0.1f);
+    SDL_Delay(300);
+    player.PlayMusic("second", 0.1f);
+    SDL_Delay(300);
+    const std::vector<int16_t> captured = Captured(folder + "/device.raw");
+    const size_t window = 2 * SoundPlayer::kFrequency / 100;
+    double level = 0.0;
+    double loudest = 0.0;
+    double largestStep = 0.0;
+    for (size_t start = 0; start + window <= captured.size(); start += window)
+    {
+        int peak = 0;
+        for (size_t i = start; i < start + window; ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(captured[i])));
+        largestStep = std::max(largestStep, std::fabs(peak / double{toneLevel} - level));
+        level = peak / double{toneLevel};
+        loudest = std::max(loudest, level);
+    }
+    EXPECT_NEAR(loudest, 0.4, 0.01);
+    EXPECT_NEAR(level, 0.1, 0.01);
+    EXPECT_LE(largestStep, 0.025);
+
+    // The master volume turns the whole mix down, music included.
+    player.SetMasterVolume(0.5f);
+    SDL_Delay(200);
+    const std::vector<int16_t> after = Captured(folder + "/device.raw");
+    int lastPeak = 0;
+    for (size_t i = after.size() - window; i < after.size(); ++i)
+        lastPeak = std::max(lastPeak, std::abs(static_cast<int>(after[i])));
+    EXPECT_NEAR(lastPeak / double{toneLevel}, 0.05, 0.01) << "the music at 10 %, at half the master volume";
 }

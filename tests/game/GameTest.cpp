@@ -7,6 +7,7 @@
 #include "tests/TestSupport.h"
 #include "tests/driver/GameDriver.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -80,9 +81,18 @@ TEST_F(GameTest, EveryScreenMatchesItsReference)
     game.ClickOn(kBackHit);
     ASSERT_TRUE(game.StartRound(1, 3, 0));
     show("round-night");
+    // Paused with player 2 pinned past the left side (its arrow by night),
+    // the volume a step down and muted.
+    Character* two = game.GetPlayer2();
+    two->SetPosition(-20, 300);
+    two->SetVelocity(-20, 0);
+    game.Pass();
+    game.PressKey('-');
+    game.PressKey(kMuteKey);
     game.PressKey(' ');
     show("paused");
     game.PressKey(' ');
+    game.PressKey(kMuteKey);
     ScriptPlayers(1, 0).second->SetPosition(300, 100);
     game.Pass(115000); // 5 seconds left: the countdown takes the clock's place
     show("round-countdown");
@@ -92,6 +102,10 @@ TEST_F(GameTest, EveryScreenMatchesItsReference)
     game.PressKey(' ');
     game.ToggleDaytime();
     ASSERT_TRUE(game.StartRound(0, 5, kBusyLevel));
+    Character* one = game.GetPlayer1(); // pinned past the right side: its arrow by day
+    one->SetPosition(950, 300);
+    one->SetVelocity(20, 0);
+    game.Pass();
     // Pausing and resuming draws the sun without moving anything.
     game.PressKey(' ');
     game.PressKey(' ');
@@ -105,4 +119,46 @@ TEST_F(GameTest, TheMKeyMutesAndUnmutesOnAnyScreen)
     ASSERT_TRUE(game.StartRound(0, 1, 0));
     game.PressKey(kMuteKey);
     EXPECT_FALSE(game.IsMuted()) << "unmuted in a round";
+}
+
+TEST_F(GameTest, VolumeStepsReachTheMixerAndShowForASecondWhileMutingIsMarkedUntilUndone)
+{
+    ASSERT_TRUE(game.GetSound().IsOpen());
+    // The pause screen is still: only the volume asks for its frames.
+    ASSERT_TRUE(game.StartRound(0, 1, 0));
+    game.PressKey(' ');
+    game.Pass();
+    const auto inCorner = [this](uint32_t colour) {
+        return testing_support::CountRgb(game.GetForeground(), colour, kVolumeBox.x1, kVolumeBox.y1,
+                                         kVolumeBox.x2, kVolumeBox.y2);
+    };
+    EXPECT_EQ(inCorner(kCyan), 0);
+    game.PressKey('-');
+    game.Pass();
+    EXPECT_FLOAT_EQ(game.GetSound().GetMasterVolume(), 0.9f) << "one step down from full";
+    const int ninetyLit = inCorner(kCyan);
+    for (int step = 0; step < 10; ++step)
+        game.PressKey(kKeypadMinusKey);
+    game.Pass();
+    EXPECT_FLOAT_EQ(game.GetSound().GetMasterVolume(), 0.0f) << "no lower than silent";
+    EXPECT_LT(inCorner(kCyan), ninetyLit) << "fewer bars lit";
+
+    game.PressKey('=');
+    game.PressKey(kKeypadPlusKey);
+    game.OnPadButtonDown(0, SDL_CONTROLLER_BUTTON_DPAD_UP);
+    game.Pass(900);
+    EXPECT_FLOAT_EQ(game.GetSound().GetMasterVolume(), 0.3f) << "three steps up from silent";
+    EXPECT_GT(inCorner(kCyan), 0) << "shown after 0.9 s";
+    game.Pass(100);
+    EXPECT_EQ(inCorner(kCyan), 0) << "gone after a second";
+
+    game.PressKey('m');
+    game.Pass(5000);
+    EXPECT_GT(inCorner(kMutedMark), 0) << "marked while muted";
+    game.PressKey('=');
+    EXPECT_TRUE(game.IsMuted()) << "a step leaves the sound muted";
+    game.PressKey('m');
+    game.Pass(1000);
+    EXPECT_EQ(inCorner(kMutedMark), 0);
+    EXPECT_FLOAT_EQ(game.GetSound().GetMasterVolume(), 0.4f) << "the step taken while muted";
 }

@@ -2,6 +2,7 @@
 // and the same seed plays exactly the recorded game, printed lines and all;
 // and spoiled data files are reported and leave it playing.
 #include "tests/TestSupport.h"
+#include "tests/driver/RoundCheck.h"
 #include "tests/driver/SoakRun.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,22 @@ TEST(Soak, FiveMinutesKeepEveryInvariantAndPlayTheRecordedGame)
 {
     StdoutCapture capture;
     SoakReport report;
+    RoundCheckReport rounds;
     {
         GameDriver game;
         ASSERT_TRUE(game.Started());
+        const RoundCheck& checked = game.CheckRounds(7);
         SoakRun run(game, 20260101);
         run.Run(20000);
         report = run.Report();
+        rounds = checked.Report();
     }
     const std::string printed = capture.Finish();
+    // Every round pass was followed by a shadow fed only the passes, and now
+    // and then run again from a snapshot 1 to 10 passes back.
+    EXPECT_EQ(rounds.failures, std::vector<std::string>{}) << "the shadow round's first difference";
+    EXPECT_GT(rounds.passes, 10000) << "round passes checked";
+    EXPECT_GT(rounds.rollbacks, 300) << "rollbacks made";
     EXPECT_EQ(report.failures, std::vector<std::string>{}) << report.Summary();
     EXPECT_EQ(report.MissingTransitions(), std::vector<std::string>{}) << "screen changes never made";
     EXPECT_GT(report.logicPasses, 18000) << report.Summary();

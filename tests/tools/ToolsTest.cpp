@@ -156,13 +156,15 @@ TEST(Tools, MalformedSourcesAreRefusedNamingTheLine)
     ExpectRejected<SoundSource>("kind effect\nstep 50 20\n", "line 2: \"20\" is more than step takes");
     ExpectRejected<SoundSource>(tune + "notes C4 5\nvoice bass\nnotes C3 16\n",
                                 "line 4: the voice's notes last 5");
+    // A 12 kHz sine's peaks fall on samples: at 100 % they are exactly full scale.
     for (const auto& [volume, message] :
          {std::pair<std::string, std::string>{"100", "full scale"}, {"0", "silent"}})
     {
         SoundSource sound;
         std::vector<int16_t> samples;
         std::string error;
-        ASSERT_TRUE(sound.Parse("kind effect\nstep 50\nvolume " + volume + "\n", error)) << error;
+        const std::string text = "kind effect\nstep 50\nwave sine\npitch 12000\nvolume " + volume + "\n";
+        ASSERT_TRUE(sound.Parse(text, error)) << error;
         EXPECT_FALSE(Synthesiser::Render(sound, samples, error)) << "made at volume " << volume;
         EXPECT_NE(error.find(message), std::string::npos) << "got: " << error;
     }
