@@ -132,7 +132,8 @@ int main()
             return 1;
         game.Pass(115000);
         // The fighters behind the damage figures, as when they jump there.
-        game.GetPlayer1()->SetPosition(40, 8), game.GetPlayer2()->SetPosition(885, 8);
+        game.GetPlayer1()->SetPosition(40, 8);
+        game.GetPlayer2()->SetPosition(885, 8);
         Measure(game, level ? "fourth level, countdown" : "first level, countdown");
         game.SetSecondsLeft(0);
         game.Pass();

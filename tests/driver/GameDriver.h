@@ -79,7 +79,11 @@ public:
     void Place(std::initializer_list<DisplayableObject*> objects);
 
     // State the game keeps to itself.
-    void SetScores(int score1, int score2) { m_score1 = score1, m_score2 = score2; }
+    void SetScores(int score1, int score2)
+    {
+        m_score1 = score1;
+        m_score2 = score2;
+    }
     void SetSecondsLeft(int seconds) { m_secondsLeft = seconds; }
     int GetRoundStartSeconds() const { return m_roundStartSeconds; }
     int ObjectCount() const;

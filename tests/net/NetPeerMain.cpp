@@ -100,9 +100,11 @@ Script TakeScriptOptions(std::vector<const char*>& arguments)
 
 void ReportRound(GameDriver& game)
 {
-    std::printf("result deaths %d %d won %d %d scores %d %d\n", game.GetPlayer1()->GetDeaths(),
-                game.GetPlayer2()->GetDeaths(), game.GetPlayer1()->HasWon(), game.GetPlayer2()->HasWon(),
-                game.GetScore(1), game.GetScore(2));
+    const Character* one = game.GetPlayer1();
+    const Character* two = game.GetPlayer2();
+    std::printf("result deaths %d %d", one->GetDeaths(), two->GetDeaths());
+    std::printf(" won %d %d", one->HasWon(), two->HasWon());
+    std::printf(" scores %d %d\n", game.GetScore(1), game.GetScore(2));
 }
 
 void Report(GameDriver& game, bool host, const Stage2Engine::OnlineFigures& figures)
