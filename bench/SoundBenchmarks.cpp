@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -49,7 +50,7 @@ std::unique_ptr<BenchGame> StartWithSound(benchmark::State& state)
 
 // From PlayCue to the first mixed buffer that holds the cue: the next one,
 // so about half a buffer on average. The device then plays that buffer out:
-// add one buffer (512 frames, 10.7 ms).
+// add one buffer (128 frames, 2.7 ms). The worst cue of the run is kept too.
 void BM_CueToMixedBuffer(benchmark::State& state)
 {
     auto game = StartWithSound(state);
@@ -57,6 +58,7 @@ void BM_CueToMixedBuffer(benchmark::State& state)
         return;
     game->Game().GetSound().PlayMusic(GameData::kRoundMusic, 0.0f);
     int iteration = 0;
+    int64_t worst = 0;
     for (auto _ : state)
     {
         // Silent buffers in between. Halting waits for the mix in progress,
@@ -70,7 +72,9 @@ void BM_CueToMixedBuffer(benchmark::State& state)
         while (g_heardAt == 0)
             std::this_thread::yield();
         state.SetIterationTime(static_cast<double>(g_heardAt - played) / 1e9);
+        worst = std::max(worst, g_heardAt - played);
     }
+    state.counters["worst_ms"] = static_cast<double>(worst) / 1e6;
 }
 BENCHMARK(BM_CueToMixedBuffer)->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);
 

@@ -20,9 +20,9 @@ class SoundPlayer
 {
 public:
     // The device's format. A cue is mixed into the next buffer and heard as
-    // that one plays: within two buffers of 10.7 ms.
+    // that one plays: within two buffers of 2.7 ms, so within 5.3 ms.
     static constexpr int kFrequency = 48000;
-    static constexpr int kBufferFrames = 512;
+    static constexpr int kBufferFrames = 128;
     // At most this many voices of one cue at once: another takes the oldest.
     static constexpr int kVoicesPerCue = 3;
     // A change of music, or of its volume, fades over this long.
