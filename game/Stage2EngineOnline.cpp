@@ -75,8 +75,9 @@ bool Stage2Engine::HostOnline(uint16_t port)
         std::fprintf(stderr, "skirmora: cannot host: %s\n", error.c_str());
         return false;
     }
+    // The port bound, which port 0 leaves to the system.
     std::fprintf(stderr, "skirmora: hosting on port %u, waiting for a player to join\n",
-                 static_cast<unsigned>(port));
+                 static_cast<unsigned>(m_online->Port()));
     Redraw(true);
     return true;
 }

@@ -4,11 +4,13 @@
 #include "engine/NetLink.h"
 #include "game/NetMessage.h"
 #include "game/OnlineSession.h"
+#include "objects/Character.h"
 #include "tests/driver/GameDriver.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 using namespace NetMessage;
@@ -39,6 +41,21 @@ bool Heard(const std::vector<Message>& heard, RefusalReason reason)
     for (const Message& message : heard)
         if (const auto* refuse = std::get_if<Refuse>(&message); refuse && refuse->reason == reason)
             return true;
+    return false;
+}
+
+// Runs both games a pass at a time until the condition holds, for at most
+// 2,000 passes.
+bool BothUntil(GameDriver& host, GameDriver& guest, const std::function<bool()>& done)
+{
+    for (int step = 0; step < 2000; ++step)
+    {
+        host.Pass(15);
+        guest.Pass(15);
+        if (done())
+            return true;
+        SDL_Delay(1);
+    }
     return false;
 }
 } // namespace
@@ -154,17 +171,7 @@ TEST(Online, TwoGamesShareTheMenusAPauseAndTheWayOut)
     ASSERT_TRUE(host.HostOnline(0));
     GameDriver guest("");
     ASSERT_TRUE(guest.JoinOnline("127.0.0.1", host.GetOnlinePort()));
-    const auto both = [&](const std::function<bool()>& done) {
-        for (int step = 0; step < 2000; ++step)
-        {
-            host.Pass(15);
-            guest.Pass(15);
-            if (done())
-                return true;
-            SDL_Delay(1);
-        }
-        return false;
-    };
+    const auto both = [&](const std::function<bool()>& done) { return BothUntil(host, guest, done); };
     ASSERT_TRUE(both([&] { return host.IsOnlineReady() && guest.IsOnlineReady(); }));
 
     guest.Click(0, 0);
@@ -196,4 +203,45 @@ TEST(Online, TwoGamesShareTheMenusAPauseAndTheWayOut)
     EXPECT_EQ(guest.GetState(), MainMenu);
     EXPECT_EQ(host.GetState(), MainMenu);
     EXPECT_FALSE(host.IsOnline());
+}
+
+// A round that goes differently on the two machines (here the guest's own
+// copy of player 1 is moved behind the session's back) is found at the next
+// exchange of digests: both end the round, say so, and write both states to
+// a report in the user's data folder.
+TEST(Online, RoundsThatDifferAreCaughtByTheirDigestsAndBothStatesReported)
+{
+    const std::filesystem::path data = std::filesystem::temp_directory_path() / "skirmora-online-test";
+    std::filesystem::remove_all(data);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    GameDriver host("");
+    ASSERT_TRUE(host.HostOnline(0));
+    GameDriver guest("");
+    ASSERT_TRUE(guest.JoinOnline("127.0.0.1", host.GetOnlinePort()));
+    ASSERT_TRUE(BothUntil(host, guest, [&] { return host.IsOnlineReady() && guest.IsOnlineReady(); }));
+    host.Click(0, 0);
+    host.ClickOn(GameData::kPortraitHits[0]);
+    host.ClickOn(GameData::kConfirmBox);
+    ASSERT_TRUE(BothUntil(host, guest, [&] { return guest.GetState() == SelectPlayer2; }));
+    guest.ClickOn(GameData::kPortraitHits[1]);
+    guest.ClickOn(GameData::kConfirmBox);
+    ASSERT_TRUE(BothUntil(host, guest, [&] { return host.GetState() == SelectLevel; }));
+    host.ClickOn(GameData::kThumbnailHits[0]);
+    host.ClickOn(GameData::kConfirmBox);
+    ASSERT_TRUE(BothUntil(host, guest, [&] { return guest.GetState() == Playing; }));
+    ASSERT_TRUE(BothUntil(host, guest, [&] { return guest.GetOnlineFigures().passes > 100; }));
+    EXPECT_NE(host.GetNotice(), "out of sync") << "in step so far";
+
+    guest.GetPlayer1()->SetPosition(480, 100);
+    ASSERT_TRUE(
+        BothUntil(host, guest, [&] { return host.GetState() == MainMenu && guest.GetState() == MainMenu; }));
+    EXPECT_EQ(host.GetNotice(), "out of sync");
+    EXPECT_EQ(guest.GetNotice(), "out of sync");
+    BothUntil(host, guest, [&] { return std::filesystem::exists(data / "skirmora" / "reports"); });
+    int reports = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data / "skirmora" / "reports"))
+        reports += entry.path().filename().string().rfind("out-of-sync-pass-", 0) == 0;
+    EXPECT_EQ(reports, 2) << "one report on each machine";
+    unsetenv("XDG_DATA_HOME");
+    std::filesystem::remove_all(data);
 }
