@@ -396,13 +396,19 @@ void Stage2Engine::OnlineTick()
     m_online->SendInputs(play.next);
 }
 
-// A tick's cost, rollback included, in the processor's time rather than the
-// wall clock's, so that the machine's other work does not count.
+// A tick's cost, rollback included, in this thread's processor time rather
+// than the wall clock's, so that the machine's other work and the audio
+// thread's mixing do not count.
 void Stage2Engine::RunOnlineTick()
 {
-    const std::clock_t started = std::clock();
+    const auto now = [] {
+        timespec cpu{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        return static_cast<double>(cpu.tv_sec) * 1000.0 + static_cast<double>(cpu.tv_nsec) / 1e6;
+    };
+    const double started = now();
     OnlineTick();
-    const double ms = static_cast<double>(std::clock() - started) * 1000.0 / CLOCKS_PER_SEC;
+    const double ms = now() - started;
     if (m_onlinePlay)
         m_onlinePlay->worstPassMs = std::max(m_onlinePlay->worstPassMs, ms);
 }
