@@ -1,6 +1,7 @@
 // The game objects in arenas of a test's own, for the rules the seeded soak
 // seldom or never meets: what the players do after a round, a lift's rider,
-// the enemies once out, and the main menu's score line. Contacts and hits,
+// the enemies once out, the main menu's score line, and a blow at a victim
+// running away from it. Contacts and hits,
 // jumps, edges, ring-outs, levers and the enemies' moves are played by the
 // soak all the time, and its record shows any change in them.
 #include "objects/FlyingNPC.h"
@@ -110,5 +111,23 @@ TEST_F(Arena, TheScoreLineShowsTheScoresResetsThemOnRAndIsCutAtItsEnd)
     game.Step();
     const std::string full = "Scores: " + std::to_string(INT_MIN) + " - " + std::to_string(INT_MAX);
     EXPECT_EQ(full.substr(0, MovingText::kTextSize - 1), text->GetText()) << "cut, never overrun";
+}
+
+// Damage goes only to a blow faster than the victim in its own direction,
+// whichever way the blow goes; the soak's hits are nearly all head-on, so a
+// victim running away from a blow is tested here.
+TEST_F(Arena, ABlowDamagesOnlyWhenFasterThanTheVictimInItsDirection)
+{
+    auto* victim = new Player(&game, 400, 200, 1, 0);
+    game.Place({victim});
+    victim->SetVelocity(-8.0f, 0.0f);
+    victim->TakeHit(Hit{HitFrom::Right, -5.0f, 0.0f});
+    EXPECT_FLOAT_EQ(victim->GetDamage(), 1.0f) << "running left faster than a blow to the left";
+    victim->SetVelocity(-8.0f, 0.0f);
+    victim->TakeHit(Hit{HitFrom::Right, -10.0f, 0.0f});
+    EXPECT_FLOAT_EQ(victim->GetDamage(), 1.1f) << "a blow to the left faster than the victim";
+    victim->SetVelocity(8.0f, 0.0f);
+    victim->TakeHit(Hit{HitFrom::Left, 5.0f, 0.0f});
+    EXPECT_FLOAT_EQ(victim->GetDamage(), 1.1f) << "running right faster than a blow to the right";
 }
 } // namespace
