@@ -215,4 +215,30 @@ struct FlyerPlacement
     int x, y, targetPlayer;
 };
 constexpr FlyerPlacement kFlyers[] = {{120, 48, 1}, {840, 48, 2}};
+
+// Replays.
+
+// Changes whenever a rule or a number of the game changes: a replay holds
+// only a round's start and input frames, so one recorded under other rules
+// would play differently, and is refused instead.
+constexpr int kSimulationVersion = 1;
+// On the result screen v watches the round again and s saves it. While
+// watching, Space pauses and resumes, the right arrow held plays four times
+// as fast, n jumps to three seconds before the next ring-out, and v or q
+// return to the result screen.
+constexpr int kWatchKey = 'v';
+constexpr int kSaveReplayKey = 's';
+constexpr int kNextRingOutKey = 'n';
+constexpr int kFastForwardKey = 0x4000004F; // the right arrow
+constexpr int kFastForwardPasses = 4;
+constexpr int kRingOutLeadMs = 3000;
+// The label in the HUD's strip while watching, and where a brief message
+// (saved, not saved, a replay stopped) stands on the other screens.
+constexpr ScreenPoint kReplayLabelText = {560, 10};
+constexpr ScreenPoint kReplayMessageText = {310, 470};
+constexpr int kReplayMessageMs = 2500;
+// Saved replays go to <the user's data folder>/skirmora/replays/, named by
+// date, time and level: 2026-12-07-2041-level4.skirmora-replay.
+constexpr const char* kReplayFolder = "skirmora/replays";
+constexpr const char* kReplayExtension = ".skirmora-replay";
 } // namespace GameData

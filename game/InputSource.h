@@ -8,6 +8,16 @@ class GamePads;
 class PadControls;
 class Stage2Engine;
 
+// Who fills a seat, as a replay records it.
+enum class SeatKind : uint8_t
+{
+    Person,
+    ComputerEasy,
+    ComputerNormal,
+    ComputerHard,
+};
+constexpr int kSeatKindCount = 4;
+
 // What fills a seat's input frame, one frame for each pass of a round:
 // the player's own keys and pad, and in time a computer, a replay or a
 // player across the network. The game asks each seat's source once a pass
@@ -30,6 +40,7 @@ public:
     // the round's snapshots; most keep nothing. It changes only in AfterPass.
     virtual void SaveState(StateBytes& /*out*/) const {}
     virtual bool LoadState(StateReader& /*in*/) { return true; }
+    virtual SeatKind Kind() const { return SeatKind::Person; }
 };
 
 // A person at this machine: the seat's keys, its pad, and its mouse button

@@ -1,6 +1,7 @@
 // Construction, the menu images and the objects of each screen.
 #include "game/Stage2Engine.h"
 
+#include "game/ReplayWatch.h"
 #include "objects/FlyingNPC.h"
 #include "objects/MovingPlatform.h"
 #include "objects/MovingText.h"

@@ -14,6 +14,8 @@
 #include <string>
 
 class Character;
+struct Replay;
+struct ReplayWatch;
 
 // The game's screens, in the order a game passes through them.
 enum GameState : int32_t
@@ -76,6 +78,7 @@ struct RoundPass
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
 //   Stage2EngineRound.cpp           a round's passes and snapshots
+//   Stage2EngineReplay.cpp          recording, watching and saving replays
 class Stage2Engine : public BaseEngine, public Arena, protected RoundState
 {
 public:
@@ -144,11 +147,30 @@ public:
     void SetSeatSource(int seat, std::unique_ptr<InputSource> source);
     InputSource& GetSeatSource(int seat) { return *m_seatSources[seat - 1]; }
 
+    // Replays (Stage2EngineReplay.cpp). Every round is recorded as it is
+    // played: the last one, from its start to the pass that ended it.
+    std::shared_ptr<const Replay> GetRecording() const { return m_recording; }
+    // Adds a pass the round just ran, and a digest when one is due.
+    void RecordPass(const RoundPass& pass);
+    // Plays a recorded round again from its start, then puts back the
+    // screen it left (the result screen as it was, or else the main menu).
+    // False, with a message, when the round does not start here as recorded.
+    bool WatchReplay(std::shared_ptr<const Replay> replay);
+    bool IsWatching() const { return m_watch != nullptr; }
+    // The pass of the watched replay that runs next.
+    size_t GetWatchedPass() const;
+    // The round last played, into the user's replay folder.
+    void SaveRecording();
+    const std::string& GetReplayMessage() const { return m_replayMessage; }
+    // Of the round without its seats' sources, as a replay checks it.
+    uint64_t RoundDigest() const;
+
     // The whole state of a round as a flat value: the game's round state,
     // the seats' sources and every object in the array. Restoring needs the
     // same round (level, fighters and objects); after it the next frame is
-    // a whole redraw of what was restored.
-    void SaveRound(StateBytes& out) const;
+    // a whole redraw of what was restored. Without the sources it is what a
+    // replay, whose seats other sources feed, reproduces.
+    void SaveRound(StateBytes& out, bool withSources = true) const;
     bool RestoreRound(const StateBytes& snapshot);
     // Restores the values only, without repainting: for checks that run
     // the same passes again and compare.
@@ -188,6 +210,20 @@ protected:
     void RumbleFor(const GravityObject& object, ObjectEvent event, float strength);
     void FollowWithMusic();
     void ReturnToMainMenu();
+    // Replays.
+    void BeginRecording();
+    void RunRecordedPass(const RoundPass& pass);
+    bool OnReplayKey(int keyCode);
+    bool OnReplayPadButton(int button);
+    bool WatchFrameLogic();
+    bool WatchPass(bool silent);
+    void PauseWatching(bool paused);
+    void JumpToNextRingOut();
+    bool FastForwardHeld() const;
+    void StopWatching(const std::string& problem);
+    void ShowReplayMessage(const std::string& message);
+    void DrawReplayLabel();
+    void DrawReplayMessage();
     // Frame logic steps.
     void RunRound();
     void EndRound();
@@ -226,4 +262,8 @@ protected:
     // Where the markers were drawn last, to be wiped with the objects.
     GameData::ScreenRect m_markers[2] = {};
     int m_markerCount = 0;
+    std::shared_ptr<Replay> m_recording;
+    std::unique_ptr<ReplayWatch> m_watch;
+    std::string m_replayMessage;
+    int m_replayMessageUntil = 0;
 };

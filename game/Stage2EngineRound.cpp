@@ -39,12 +39,13 @@ void Stage2Engine::RunPass(const RoundPass& pass, bool silent)
     m_silent = false;
 }
 
-void Stage2Engine::SaveRound(StateBytes& out) const
+void Stage2Engine::SaveRound(StateBytes& out, bool withSources) const
 {
     out.clear();
     AppendState<RoundState>(out, *this);
     for (const auto& source : m_seatSources)
-        source->SaveState(out);
+        if (withSources)
+            source->SaveState(out);
     for (int i = 0; const DisplayableObject* object = GetDisplayableObject(i); ++i)
         object->SaveState(out);
 }

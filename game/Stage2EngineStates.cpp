@@ -135,6 +135,7 @@ void Stage2Engine::StartRound()
     m_state = Playing;
     m_roundStartSeconds = GetTime() / 1000;
     CreateObjects();
+    BeginRecording();
     Repaint();
     PlayCue("round-start");
     FollowWithMusic();
@@ -152,6 +153,8 @@ void Stage2Engine::ClickDuringPlay(int button)
 
 void Stage2Engine::OnKeyDown(int keyCode)
 {
+    if (OnReplayKey(keyCode))
+        return;
     if (keyCode == kPauseKey)
     {
         if (m_state == Playing || m_state == Paused)
@@ -205,6 +208,8 @@ void Stage2Engine::DoFrameLogic()
     if (m_frameTick < m_nextUpdateTime)
         return;
     m_nextUpdateTime = m_frameTick + BaseEngine::kLogicIntervalMs;
+    if (WatchFrameLogic())
+        return;
 
     switch (m_state)
     {
@@ -215,7 +220,7 @@ void Stage2Engine::DoFrameLogic()
     {
         const RoundPass pass = NextPass();
         OnRoundPass(pass);
-        RunPass(pass);
+        RunRecordedPass(pass);
         break;
     }
     case RoundOver:
@@ -281,8 +286,9 @@ void Stage2Engine::PulseSun()
     if (!m_daytime)
         return;
     // The colour goes to standard output on every daytime pass: the game's
-    // design asks for this line, it is not left-over debugging.
-    if (!m_silent)
+    // design asks for this line, it is not left-over debugging. A replay
+    // being watched is no round of the game, and keeps it to itself.
+    if (!m_silent && !m_watch)
         std::printf("%d\n", static_cast<int>(m_sunColour));
     if (!m_sunDimming)
     {

@@ -75,6 +75,7 @@ void Stage2Engine::DrawUnderText()
     case Playing:
     case Paused:
         DrawHud();
+        DrawReplayLabel();
         break;
     default:
         break;
@@ -89,6 +90,7 @@ void Stage2Engine::DrawOverText()
         DrawPauseHelp();
     else if (m_state == RoundOver)
         DrawResult();
+    DrawReplayMessage();
 }
 
 // The HUD's values change every pass, so their areas are restored from the
