@@ -210,7 +210,7 @@ TEST(Replay, ARoundWatchedAgainGoesTheSameWayAndSavedReadsBackAsItWas)
     fs::remove_all(temp);
 }
 
-TEST(Replay, ASavedRoundPlaysExactlyAndWatchingPausesSpeedsUpAndJumpsToEachRingOut)
+TEST(Replay, TheReferenceRoundPlaysExactlyAndWatchingPausesSpeedsUpAndJumpsToEachRingOut)
 {
     GameDriver game;
     if (const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES"); update && std::string(update) == "1")
