@@ -109,6 +109,7 @@ size_t Stage2Engine::GetWatchedPass() const { return m_watch ? m_watch->cursor->
 void Stage2Engine::StopWatching(const std::string& problem)
 {
     const std::unique_ptr<ReplayWatch> watch = std::move(m_watch);
+    m_replayMessage.clear();
     for (int seat = 0; seat < 2; ++seat)
         m_seatSources[seat] = std::move(watch->sources[seat]);
     static_cast<RoundState&>(*this) = watch->left;
@@ -255,6 +256,8 @@ void Stage2Engine::JumpToNextRingOut()
         if (!WatchPass(true))
             return;
     }
+    // The next pass may run before the next frame is drawn.
+    NoteFrameDrawn();
     RepaintWithSun();
 }
 
