@@ -13,12 +13,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -201,6 +200,12 @@ TEST(Replay, ARoundWatchedAgainGoesTheSameWayJumpsToRingOutsAndSavedReadsBackAsI
     }
     game.PressKey(kQuitKey);
     EXPECT_EQ(game.RoundDigest(), result) << "the result screen as it was";
+    // s held from the round and repeating saves nothing.
+    SDL_Event held{SDL_KEYDOWN};
+    held.key.keysym.sym = kSaveReplayKey;
+    held.key.repeat = 1;
+    game.DispatchEvent(held);
+    EXPECT_EQ(game.GetReplayMessage(), "");
 
     // Player 1 dashing left for a while instead: watching stops at the
     // next digest.
