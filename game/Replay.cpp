@@ -24,11 +24,14 @@ constexpr size_t kChecksumBytes = 4;
 // A frame is five held actions and the lever.
 constexpr int kFrameBits = 6;
 static_assert(kPlayerActionCount == 5, "a frame's actions fill five bits of the file");
-// Steps of 15, 16 and 17 ms between passes take two bits; any other time
-// is written whole after the escape code.
+// Steps of 15, 16 and 17 ms between passes take two bits; after the escape
+// code, any other step up to 63 ms takes seven more, and any other time is
+// written whole.
 constexpr int kStepBase = 15;
 constexpr uint32_t kStepEscape = 3;
 constexpr int kStepBits = 2;
+constexpr int kShortStepBits = 6;
+constexpr int64_t kLongestShortStep = (1 << kShortStepBits) - 1;
 constexpr int kTimeBits = 32;
 constexpr int32_t kMaxTime = std::numeric_limits<int32_t>::max();
 // A start position comes from a three-character token of a map file.
@@ -177,9 +180,9 @@ InputFrame FrameOf(uint32_t bits)
     return frame;
 }
 
-// Each pass: its step from the time before (two bits, or the escape and
-// the whole time), one bit for whether a seat's frame changed, and then
-// which seats did (two bits) and their new frames.
+// Each pass: its step from the time before (two bits, or the escape code,
+// one bit and a short step or the whole time), one bit for whether a seat's
+// frame changed, and then which seats did (two bits) and their new frames.
 std::vector<unsigned char> PackPasses(const std::vector<RoundPass>& passes, int32_t before)
 {
     BitWriter bits;
@@ -192,8 +195,13 @@ std::vector<unsigned char> PackPasses(const std::vector<RoundPass>& passes, int3
             bits.Put(static_cast<uint32_t>(step - kStepBase), kStepBits);
         else
         {
+            const bool whole = step < 0 || step > kLongestShortStep;
             bits.Put(kStepEscape, kStepBits);
-            bits.Put(static_cast<uint32_t>(pass.time), kTimeBits);
+            bits.Put(whole, 1);
+            if (whole)
+                bits.Put(static_cast<uint32_t>(pass.time), kTimeBits);
+            else
+                bits.Put(static_cast<uint32_t>(step), kShortStepBits);
         }
         time = pass.time;
         const uint32_t changed =
@@ -221,15 +229,18 @@ bool UnpackPasses(const unsigned char* data, size_t size, size_t count, int32_t 
     for (size_t i = 0; i < count; ++i)
     {
         uint32_t step = 0;
+        uint32_t whole = 0;
         uint32_t changed = 0;
-        if (!bits.Get(kStepBits, step))
+        if (!bits.Get(kStepBits, step) || (step == kStepEscape && !bits.Get(1, whole)))
             return false;
         if (step != kStepEscape)
             time += kStepBase + static_cast<int>(step);
-        else if (uint32_t whole = 0; bits.Get(kTimeBits, whole))
-            time = static_cast<int32_t>(whole);
-        else
+        else if (!bits.Get(whole ? kTimeBits : kShortStepBits, step))
             return false;
+        else if (whole)
+            time = static_cast<int32_t>(step);
+        else
+            time += step;
         if (time < 0 || time > kMaxTime || !bits.Get(1, changed))
             return false;
         if (changed && (!bits.Get(2, changed) || changed == 0))

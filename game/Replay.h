@@ -16,7 +16,7 @@
 // a file of a few kilobytes (docs/replay-format.md).
 struct Replay
 {
-    static constexpr uint16_t kFormatVersion = 1;
+    static constexpr uint16_t kFormatVersion = 2;
     // Far beyond any round: a file or a pass count past these is refused
     // before anything is allocated for it.
     static constexpr size_t kMaxFileBytes = 1 << 20;

@@ -64,6 +64,11 @@ struct RoundPass
 {
     int time = 0;
     InputFrame seats[2];
+
+    bool operator==(const RoundPass& other) const
+    {
+        return time == other.time && seats[0] == other.seats[0] && seats[1] == other.seats[1];
+    }
 };
 
 // The game: a BaseEngine whose hooks turn the frame loop into the screens of

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -84,8 +83,8 @@ uint64_t Tick(GameDriver& game, int elapsedMs = 15)
 }
 
 // Plays a round to its end against the chaser, with player 1's keys and
-// lever clicks at random, a pause and now and then a late pass; a frame is
-// drawn before the first pass, or not.
+// lever clicks at random, a pause, now and then a late pass and once a
+// stall; a frame is drawn before the first pass, or not.
 Shown PlayRound(GameDriver& game, uint32_t seed, int level, bool drawFirst)
 {
     std::mt19937 random(seed);
@@ -106,7 +105,8 @@ Shown PlayRound(GameDriver& game, uint32_t seed, int level, bool drawFirst)
             game.PressKey(kPauseKey);
         const size_t passes = game.GetRecording()->passes.size();
         const bool wasOut[] = {game.GetPlayer1()->IsOutOfArena(), game.GetPlayer2()->IsOutOfArena()};
-        const uint64_t digest = Tick(game, pass % 97 == 0 ? 23 : 15);
+        const int elapsed = pass == 1500 ? 80 : pass % 97 == 0 ? 23 : 15;
+        const uint64_t digest = Tick(game, elapsed);
         if (game.GetRecording()->passes.size() == passes)
             continue;
         shown.digests.push_back(digest);
@@ -120,26 +120,6 @@ Shown PlayRound(GameDriver& game, uint32_t seed, int level, bool drawFirst)
             shown.cues.emplace_back(name, volume);
     game.ReleaseAllKeys();
     return shown;
-}
-
-bool SamePasses(const std::vector<RoundPass>& a, const std::vector<RoundPass>& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].time != b[i].time || a[i].seats[0] != b[i].seats[0] || a[i].seats[1] != b[i].seats[1])
-            return false;
-    return true;
-}
-
-void ExpectSameReplay(const Replay& read, const Replay& saved)
-{
-    EXPECT_TRUE(SamePasses(read.passes, saved.passes));
-    EXPECT_EQ(read.digests, saved.digests);
-    EXPECT_EQ(read.startDigest, saved.startDigest);
-    EXPECT_EQ(read.drawnBeforeFirstPass, saved.drawnBeforeFirstPass);
-    EXPECT_EQ(read.seats[1], SeatKind::ComputerNormal);
-    EXPECT_EQ(std::memcmp(&read.start, &saved.start, sizeof(RoundState)), 0) << "the round's start";
 }
 
 std::string ReferenceReplay()
@@ -245,7 +225,8 @@ TEST(Replay, ARoundWatchedAgainGoesTheSameWayJumpsToRingOutsAndSavedReadsBackAsI
         Replay read;
         std::string why;
         ASSERT_TRUE(read.Read(saved.string(), why)) << why;
-        ExpectSameReplay(read, *game.GetRecording());
+        EXPECT_TRUE(read.passes == game.GetRecording()->passes);
+        EXPECT_EQ(read.Encode(), game.GetRecording()->Encode()) << "the start, the seats and the digests";
     }
     EXPECT_EQ(game.GetScore(1), scores[0]) << "nothing of it touched the round";
     fs::remove_all(temp);
@@ -326,7 +307,7 @@ TEST(Replay, SpoiledFilesAreRefusedWithOneLineAndExitStatus2)
         {"damaged", patched(good.size() / 2, static_cast<char>(good[good.size() / 2] ^ 0x10)), "checksum"},
         {"foreign", testing_support::ReadFile("Resources/maps/level1.png"), "is not a Skirmora replay"},
         {"huge", std::string(Replay::kMaxFileBytes + 1, 'S'), "is too large to be a replay"},
-        {"format", patched(8, 2), "is in replay format 2"},
+        {"format", patched(8, 9), "is in replay format 9"},
         {"rules", withChecksum(patched(10, 99)), "simulation version 99; this game plays version"},
         {"level", withChecksum(patched(16, 9)), "its set-up is invalid"},
         {"folder", "", "is a folder"},
