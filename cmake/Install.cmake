@@ -3,6 +3,18 @@
 # directory, where it finds "Resources/" and the font as it does in the tree.
 include(GNUInstallDirs)
 
+# The manual page and the Debian changelog are installed gzipped, as Debian
+# wants them; -n keeps the name and time out, so the bytes follow the text.
+find_program(SKIRMORA_GZIP gzip REQUIRED)
+foreach(doc skirmora.6 changelog)
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/${doc}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/${doc} ${PROJECT_BINARY_DIR}/packaging/${doc}
+    COMMAND ${SKIRMORA_GZIP} -9nf ${PROJECT_BINARY_DIR}/packaging/${doc}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${doc} VERBATIM)
+endforeach()
+add_custom_target(skirmora_docs ALL
+  DEPENDS ${PROJECT_BINARY_DIR}/packaging/skirmora.6.gz ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+
 # One complete installation under the prefix, as the component `name`: the
 # launcher in `bin_dir`, the binary in `program_dir`, the data in `data_dir`.
 # Further arguments go to every rule (EXCLUDE_FROM_ALL).
@@ -33,6 +45,9 @@ function(skirmora_install_layout name bin_dir program_dir data_dir)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo ${rule})
   install(FILES ${PROJECT_SOURCE_DIR}/Resources/icons/skirmora.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps ${rule})
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/skirmora.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 ${rule})
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/skirmora ${rule})
 endfunction()
 
 # The plain installation: the usual GNU directories.

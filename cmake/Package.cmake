@@ -13,7 +13,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Skirmora developers <skirmora@localhost>")
+# The project has no mail domain of its own: a no-reply address in the
+# domain reserved for names that never resolve.
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Skirmora developers <noreply@skirmora.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The library packages come from what the binary links (dpkg-shlibdeps).

@@ -6,6 +6,7 @@
 // tools, the benchmarks and the tests all read them from here; the end-to-end
 // tests get them through the game_facts tool.
 
+#include <algorithm>
 #include <cstdint>
 
 namespace GameData
@@ -18,6 +19,13 @@ constexpr const char* kTitleFormat = "My Demonstration Program : Size %d x %d";
 constexpr const char* kFontFile = "Cornerstone Regular.ttf";
 constexpr int kFontPointSize = 24;
 
+// The game's version (major * 100 + minor) and its simulation's, which
+// changes whenever a rule or a number of the game does: machines playing
+// online must share both, and a replay (only a round's start and its input
+// frames) plays only under the simulation it was recorded with.
+constexpr uint32_t kGameVersion = 100;
+constexpr uint32_t kSimulationVersion = 1;
+
 // Keys and buttons.
 
 // Space pauses, resumes and leaves the result screen; q quits while paused;
@@ -26,8 +34,18 @@ constexpr int kFontPointSize = 24;
 constexpr int kPauseKey = ' ';
 constexpr int kQuitKey = 'q';
 constexpr int kResetKey = 'r';
-// m mutes and unmutes all sound, on any screen.
+// m mutes and unmutes all sound, on any screen; - lowers the volume a step
+// and = raises it (or +, where a layout has it on a key of its own), as do
+// the keypad's - and + (the library's codes for them).
 constexpr int kMuteKey = 'm';
+constexpr int kVolumeDownKey = '-';
+constexpr int kVolumeUpKey = '=';
+constexpr int kPlusKey = '+';
+constexpr int kKeypadMinusKey = 0x40000056;
+constexpr int kKeypadPlusKey = 0x40000057;
+// Tab on a character screen changes who plays that seat: a person, or the
+// computer at one of its levels.
+constexpr int kSeatKey = '\t';
 // Each player's held keys, in the order of the actions a player holds:
 // jump, fall (and drop through), left, right, dash.
 constexpr int kPlayerKeyCount = 5;
@@ -73,6 +91,15 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kPlayerColours[2] = {0xFFC020, 0xFF4FD8};
 // Every string has a one-pixel outline of this, to read on the day sky too.
 constexpr uint32_t kTextOutline = 0x000000;
+// An edge arrow's empty part is dark inside a rim that stands out on the sky
+// behind it: dark by day, light by night.
+constexpr uint32_t kArrowEmpty = 0x000000;
+constexpr uint32_t kArrowRimByDay = 0x000000;
+constexpr uint32_t kArrowRimByNight = 0xE6E6E6;
+// The volume's panel: the level's bars lit or not, and the muted mark.
+constexpr uint32_t kVolumePanel = 0x000000;
+constexpr uint32_t kVolumeUnlit = 0x3C4E5A;
+constexpr uint32_t kMutedMark = 0xFF4040;
 // The daytime sun pulses between these two.
 constexpr uint32_t kSunStart = 0xFDB800;
 constexpr uint32_t kSunBright = 0xFDFD00;
@@ -111,6 +138,27 @@ constexpr ScreenRect kBackBox = {50, 30, 130, 60};
 constexpr ScreenRect kConfirmBox = {700, 630, 850, 680};
 // The sun's box on the play screen.
 constexpr ScreenRect kSunBox = {30, 30, 180, 180};
+// Who is who in the HUD, as the pointers tell it: a chip of each player's
+// colour before its damage figure (and its deaths on the result screen),
+// and under the figure its deaths, a cross in the chip's column and the
+// count in the figure's. The deaths lie below the HUD's strip, so their
+// boxes are restored with it.
+constexpr int kChipSize = 13;
+constexpr int kChipGap = 6;
+constexpr int kChipY = 17;
+constexpr int kDeathsY = 38;
+constexpr ScreenRect kDeathsBoxes[2] = {{14, 40, 130, 63}, {859, 40, 959, 63}};
+
+// Volume.
+
+// The master volume goes in ten steps from silent to full, and starts full.
+constexpr int kVolumeSteps = 10;
+// After a step the level shows this long; the muted mark stays while muted.
+constexpr int kVolumeShownMs = 1000;
+// The bottom-left corner holds both: the speaker, the muted mark after it,
+// then the level's bars.
+constexpr ScreenRect kVolumeBox = {8, 684, 134, 711};
+constexpr ScreenRect kMutedBox = {8, 684, 40, 711};
 
 // Where a string's top-left corner goes.
 struct ScreenPoint
@@ -128,6 +176,13 @@ constexpr int kCountdownSeconds = 5;
 constexpr ScreenPoint kCountdownText = {475, 350};
 constexpr int kCountdownWidth = 500;
 constexpr int kCountdownHeight = 370;
+// Online play's line at the foot of the screen, right of the volume's
+// corner (the band is restored every frame while it is in use).
+constexpr ScreenPoint kOnlineLine = {150, 690};
+constexpr int kOnlineLineHeight = 30;
+// The character screens' line saying who plays the seat, in the empty band
+// below the portraits and left of Confirm.
+constexpr ScreenPoint kSeatLineText = {100, 590};
 // The result screen's death counts, where the damage stood.
 constexpr ScreenPoint kDeathsText[2] = {{35, 10}, {790, 10}};
 // The main menu's score line starts here; a partial redraw restores a box
@@ -194,6 +249,16 @@ constexpr const char* kRoundMusic = "music-round";
 // Music stays quiet under the effects, and quieter still while paused.
 constexpr float kMusicVolume = 0.35f;
 constexpr float kPausedMusicVolume = 0.12f;
+// The cues of the objects' events, in the order of the events. They play at
+// kEventCueVolume, a lift's turn quieter and a hit by its knockback; the
+// menus' cues, the countdown's tick and the fanfares play at full volume.
+constexpr const char* kObjectEventCues[] = {"jump", "air-jump", "dash",    "thrown", "drop",
+                                            "hit",  "ring-out", "respawn", "lever",  "lift"};
+constexpr float kEventCueVolume = 0.8f;
+constexpr float kLiftCueVolume = 0.6f;
+// A light bump is soft and high, a hard knockback loud and low.
+constexpr float HitVolume(float strength) { return std::clamp(0.5f + strength / 60.0f, 0.5f, 1.0f); }
+constexpr float HitPitch(float strength) { return std::clamp(1.3f - strength / 50.0f, 0.7f, 1.3f); }
 
 // The fourth level's objects.
 
@@ -218,10 +283,6 @@ constexpr FlyerPlacement kFlyers[] = {{120, 48, 1}, {840, 48, 2}};
 
 // Replays.
 
-// Changes whenever a rule or a number of the game changes: a replay holds
-// only a round's start and input frames, so one recorded under other rules
-// would play differently, and is refused instead.
-constexpr int kSimulationVersion = 1;
 // On the result screen v watches the round again and s saves it. While
 // watching, Space pauses and resumes, the right arrow held plays four times
 // as fast, n jumps to three seconds before the next ring-out, and v or q
@@ -237,8 +298,8 @@ constexpr int kRingOutLeadMs = 3000;
 constexpr ScreenPoint kReplayLabelText = {560, 10};
 constexpr ScreenPoint kReplayMessageText = {310, 470};
 constexpr int kReplayMessageMs = 2500;
-// Saved replays go to <the user's data folder>/skirmora/replays/, named by
-// date, time and level: 2026-12-07-2041-level4.skirmora-replay.
-constexpr const char* kReplayFolder = "skirmora/replays";
+// Saved replays go to replays/ in the user's data folder, named by date,
+// time and level: 2026-12-07-2041-level4.skirmora-replay.
+constexpr const char* kReplayFolder = "replays";
 constexpr const char* kReplayExtension = ".skirmora-replay";
 } // namespace GameData

@@ -8,12 +8,17 @@ InputFrame LocalInput::NextFrame()
 {
     static_assert(GameData::kPlayerKeyCount == kPlayerActionCount, "a key for every action, in its order");
     InputFrame frame;
-    for (int i = 0; i < kPlayerActionCount; ++i)
+    for (int seat = 1; seat <= 2; ++seat)
     {
-        const auto action = static_cast<PlayerAction>(i);
-        if (m_keys.IsKeyPressed(GameData::kPlayerKeys[m_seat - 1][i]) ||
-            m_padControls.IsHeld(m_pads, m_seat, action))
-            frame.Hold(action);
+        if (seat != m_seat && !m_eitherSeat)
+            continue;
+        for (int i = 0; i < kPlayerActionCount; ++i)
+        {
+            const auto action = static_cast<PlayerAction>(i);
+            if (m_keys.IsKeyPressed(GameData::kPlayerKeys[seat - 1][i]) ||
+                m_padControls.IsHeld(m_pads, seat, action))
+                frame.Hold(action);
+        }
     }
     frame.lever = m_leverAsked;
     m_leverAsked = false;

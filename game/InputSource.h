@@ -8,16 +8,6 @@ class GamePads;
 class PadControls;
 class Stage2Engine;
 
-// Who fills a seat, as a replay records it.
-enum class SeatKind : uint8_t
-{
-    Person,
-    ComputerEasy,
-    ComputerNormal,
-    ComputerHard,
-};
-constexpr int kSeatKindCount = 4;
-
 // What fills a seat's input frame, one frame for each pass of a round:
 // the player's own keys and pad, and in time a computer, a replay or a
 // player across the network. The game asks each seat's source once a pass
@@ -40,7 +30,6 @@ public:
     // the round's snapshots; most keep nothing. It changes only in AfterPass.
     virtual void SaveState(StateBytes& /*out*/) const {}
     virtual bool LoadState(StateReader& /*in*/) { return true; }
-    virtual SeatKind Kind() const { return SeatKind::Person; }
 };
 
 // A person at this machine: the seat's keys, its pad, and its mouse button
@@ -48,8 +37,11 @@ public:
 class LocalInput final : public InputSource
 {
 public:
-    LocalInput(const BaseEngine& keys, const GamePads& pads, const PadControls& padControls, int seat)
-        : m_keys(keys), m_pads(pads), m_padControls(padControls), m_seat(seat)
+    // With eitherSeat (a person alone at this machine, playing online),
+    // both players' keys and every pad steer this seat.
+    LocalInput(const BaseEngine& keys, const GamePads& pads, const PadControls& padControls, int seat,
+               bool eitherSeat = false)
+        : m_keys(keys), m_pads(pads), m_padControls(padControls), m_seat(seat), m_eitherSeat(eitherSeat)
     {
     }
 
@@ -61,6 +53,7 @@ private:
     const GamePads& m_pads;
     const PadControls& m_padControls;
     int m_seat;
+    bool m_eitherSeat;
     // Clicks between two passes count once, in the next pass.
     bool m_leverAsked = false;
 };

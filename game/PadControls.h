@@ -22,7 +22,7 @@ public:
         Cancel, // B: back
         Start,  // pause and resume, also accept on the menus
         Select, // Back / Select: quit while paused, reset the scores on the main menu
-        Lever,  // Y: pull the lever the player stands on
+        Lever,  // Y: pull the lever the player stands on; on a character screen, who plays the seat
         Left,
         Right,
         Up,

@@ -328,7 +328,7 @@ std::vector<unsigned char> Replay::Encode() const
     ByteWriter out(body);
     for (const int32_t value : {start.m_level, start.m_player1Character, start.m_player2Character})
         out.Unsigned(static_cast<uint32_t>(value), 1);
-    for (const SeatKind seat : seats)
+    for (const SeatChoice seat : seats)
         out.Unsigned(static_cast<uint8_t>(seat), 1);
     out.Unsigned((start.m_daytime ? 1u : 0u) | (start.m_paintedNight ? 2u : 0u) |
                      (start.m_sunDimming ? 4u : 0u) | (drawnBeforeFirstPass ? 8u : 0u),
@@ -403,7 +403,8 @@ bool Replay::Decode(const unsigned char* data, size_t size, std::string& why)
     const unsigned char* grid = in.Take(gridSize);
     const uint64_t sunGreen = (sun >> 8) & 0xFF;
     if (!in.ok() || level >= kLevelCount || fighter1 >= kCharacterCount || fighter2 >= kCharacterCount ||
-        seat1 >= kSeatKindCount || seat2 >= kSeatKindCount || flags >= 16 || (sun & 0xFF00FF) != 0xFD0000 ||
+        seat1 >= kSeatChoiceCount || seat2 >= kSeatChoiceCount || flags >= 16 ||
+        (sun & 0xFF00FF) != 0xFD0000 ||
         !InRange(static_cast<int64_t>(sunGreen), (kSunStart >> 8) & 0xFF, (kSunBright >> 8) & 0xFF) ||
         !InRange(numbers[0], 0, kMaxTime / 1000) || !InRange(numbers[1], 0, kMaxScore) ||
         !InRange(numbers[2], 0, kMaxScore) || !UnpackGrid(grid, gridSize, start.m_levelGrid))
@@ -417,8 +418,8 @@ bool Replay::Decode(const unsigned char* data, size_t size, std::string& why)
     start.m_level = static_cast<int32_t>(level);
     start.m_player1Character = static_cast<int32_t>(fighter1);
     start.m_player2Character = static_cast<int32_t>(fighter2);
-    seats[0] = static_cast<SeatKind>(seat1);
-    seats[1] = static_cast<SeatKind>(seat2);
+    seats[0] = static_cast<SeatChoice>(seat1);
+    seats[1] = static_cast<SeatChoice>(seat2);
     start.m_daytime = flags & 1u;
     start.m_paintedNight = flags & 2u;
     start.m_sunDimming = flags & 4u;
@@ -476,15 +477,10 @@ bool Replay::Read(const std::string& path, std::string& why)
 
 std::string Replay::Folder(std::string& why)
 {
-    // Only an absolute path counts, as the XDG base directory rules say.
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    if (data && data[0] == '/')
-        return std::string(data) + "/" + kReplayFolder;
-    if (home && home[0] == '/')
-        return std::string(home) + "/.local/share/" + kReplayFolder;
-    why = "neither XDG_DATA_HOME nor HOME names a folder to keep replays in";
-    return "";
+    const fs::path data = Stage2Engine::UserDataFolder();
+    if (data.empty())
+        why = "neither XDG_DATA_HOME nor HOME names a folder to keep replays in";
+    return data.empty() ? std::string() : (data / kReplayFolder).string();
 }
 
 std::string Replay::FileName(std::time_t when, int level, int copy)

@@ -24,7 +24,7 @@ struct Replay
 
     Replay() { ClearState(start); }
 
-    SeatKind seats[2] = {};
+    SeatChoice seats[2] = {};
     // The game's round state just after the round's objects were built.
     RoundState start;
     // Whether a frame was drawn between the round's start and its first
@@ -53,8 +53,7 @@ struct Replay
     // a new name from the time and the level; the path, or why not.
     bool Save(std::time_t when, std::string& path, std::string& why) const;
 
-    // <$XDG_DATA_HOME, or $HOME/.local/share>/skirmora/replays; empty, with
-    // why, when neither names a folder.
+    // replays/ in the user's data folder; empty, with why, when there is none.
     static std::string Folder(std::string& why);
     // 2026-12-07-2041-level4.skirmora-replay, in local time.
     static std::string FileName(std::time_t when, int level, int copy = 1);

@@ -20,7 +20,6 @@ public:
     void AfterPass(const Stage2Engine& /*game*/) override { ++m_next; }
     void SaveState(StateBytes& out) const override { AppendState(out, m_next); }
     bool LoadState(StateReader& in) override { return in.Load(m_next); }
-    SeatKind Kind() const override { return m_replay->seats[m_seat - 1]; }
     // The pass whose frame comes next.
     size_t Next() const { return static_cast<size_t>(m_next); }
 

@@ -7,6 +7,7 @@
 #include "objects/Character.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace GameData;
 
@@ -17,6 +18,9 @@ constexpr int kPointerHeight = 9;
 constexpr int kPointerGap = 3;
 constexpr int kArrowLength = 22;
 constexpr int kArrowHalf = 13;
+// The arrow's rim, about two pixels wide along its sides.
+constexpr int kRimTip = 4;
+constexpr int kRimBase = 2;
 } // namespace
 
 void Stage2Engine::AfterEraseObjects()
@@ -27,6 +31,7 @@ void Stage2Engine::AfterEraseObjects()
         CopyBackgroundPixels(marker.x1, marker.y1, marker.x2 - marker.x1 + 1, marker.y2 - marker.y1 + 1);
     }
     m_markerCount = 0;
+    WipeVolume();
 }
 
 void Stage2Engine::DrawMarkers()
@@ -42,32 +47,42 @@ void Stage2Engine::DrawMarkers()
         const double centreY = player->GetY() + player->GetHeight() / 2.0 - 0.5;
         if (!player->IsPastEdge())
         {
-            // Pointing down at the fighter's head, outlined like the text.
+            // Pointing down at the fighter's head, outlined like the text: the
+            // outline's sides lie a pixel outside the pointer's.
             const double top = player->GetY() - kPointerGap - kPointerHeight;
-            DrawTriangle(centreX - kPointerHalf - 1, top - 1, centreX + kPointerHalf + 1, top - 1, centreX,
-                         top + kPointerHeight + 1, kTextOutline);
+            DrawTriangle(centreX - kPointerHalf - 2, top - 1, centreX + kPointerHalf + 2, top - 1, centreX,
+                         top + kPointerHeight + 2, kTextOutline);
             DrawTriangle(centreX - kPointerHalf, top, centreX + kPointerHalf, top, centreX,
                          top + kPointerHeight, kPlayerColours[i]);
             m_markers[m_markerCount++] = {
-                static_cast<int>(centreX) - kPointerHalf - 2, static_cast<int>(top) - 2,
-                static_cast<int>(centreX) + kPointerHalf + 2, static_cast<int>(top) + kPointerHeight + 2};
+                static_cast<int>(centreX) - kPointerHalf - 3, static_cast<int>(top) - 2,
+                static_cast<int>(centreX) + kPointerHalf + 3, static_cast<int>(top) + kPointerHeight + 3};
             continue;
         }
         // Pinned: the arrow's tip at the side; its colour grows from the
-        // tip with the distance travelled past the edge.
+        // tip with the distance travelled past the edge. The empty part is
+        // dark inside a rim that stands out on the sky; the rim's tip lies
+        // past the side, so that it rings the fill in the edge's column too.
         const bool right = player->GetEdgeOvershoot() > 0;
         const double limit =
             right ? GravityObject::kEdgeLimit - GravityObject::kEdgeSlack : GravityObject::kEdgeLimit;
         const double filled = std::clamp(std::abs(player->GetEdgeOvershoot()) / limit, 0.15, 1.0);
+        const double out = right ? 1.0 : -1.0;
         const double tip = right ? m_windowWidth - 1 : 0;
-        const double length = right ? -kArrowLength : kArrowLength;
-        DrawTriangle(tip, centreY, tip + length, centreY - kArrowHalf, tip + length, centreY + kArrowHalf,
-                     kTextOutline);
-        DrawTriangle(tip, centreY, tip + length * filled, centreY - kArrowHalf * filled,
-                     tip + length * filled, centreY + kArrowHalf * filled, kPlayerColours[i]);
-        const int near = static_cast<int>(std::min(tip, tip + length)),
-                  far = static_cast<int>(std::max(tip, tip + length));
-        m_markers[m_markerCount++] = {near - 1, static_cast<int>(centreY) - kArrowHalf - 1, far + 1,
-                                      static_cast<int>(centreY) + kArrowHalf + 1};
+        const double base = tip - out * kArrowLength;
+        const double rimTip = tip + out * kRimTip;
+        const double rimBase = base - out * kRimBase;
+        const double rimHalf = kArrowHalf * (kArrowLength + kRimTip + kRimBase) / kArrowLength;
+        DrawTriangle(rimTip, centreY, rimBase, centreY - rimHalf, rimBase, centreY + rimHalf,
+                     m_daytime ? kArrowRimByDay : kArrowRimByNight);
+        DrawTriangle(tip, centreY, base, centreY - kArrowHalf, base, centreY + kArrowHalf, kArrowEmpty);
+        const double fill = tip + (base - tip) * filled;
+        DrawTriangle(tip, centreY, fill, centreY - kArrowHalf * filled, fill, centreY + kArrowHalf * filled,
+                     kPlayerColours[i]);
+        const int near = static_cast<int>(std::min(tip, rimBase));
+        const int far = static_cast<int>(std::max(tip, rimBase));
+        const int half = static_cast<int>(std::ceil(rimHalf)) + 1;
+        m_markers[m_markerCount++] = {near - 1, static_cast<int>(centreY) - half, far + 1,
+                                      static_cast<int>(centreY) + half + 1};
     }
 }

@@ -34,6 +34,8 @@ void Stage2Engine::OnPadAxis(int pad, int axis, int value)
 
 void Stage2Engine::PadCommand(int pad, PadControls::Command command)
 {
+    if (m_online && !m_actingOnline)
+        return ActOnline(m_state != Playing && m_state != Paused, [&] { PadCommand(pad, command); });
     const int seat = m_padControls.SeatOf(pad);
     if (!seat || command == Command::None)
         return;
@@ -51,12 +53,18 @@ void Stage2Engine::PadCommand(int pad, PadControls::Command command)
     case SelectLevel:
         // Each character screen listens to its own player's pad, the level
         // screen to either.
-        if (m_state != SelectLevel && seat != (m_state == SelectPlayer1 ? 1 : 2))
+        if (!m_online && m_state != SelectLevel && seat != (m_state == SelectPlayer1 ? 1 : 2))
             break;
         if (command == Command::Accept)
             ClickSelection(kConfirmBox.CentreX(), kConfirmBox.CentreY());
         else if (command == Command::Cancel)
             ClickSelection(kBackHit.CentreX(), kBackHit.CentreY());
+        else if (command == Command::Lever)
+        {
+            // Y chooses who plays the seat being chosen for.
+            if (m_state != SelectLevel)
+                CycleSeat();
+        }
         else
             MoveHighlight(command);
         break;
@@ -68,6 +76,8 @@ void Stage2Engine::PadCommand(int pad, PadControls::Command command)
             OnKeyDown(kQuitKey);
         else if (command == Command::Lever && m_state == Playing)
             ClickDuringPlay(seat == 1 ? kLeftButton : kRightButton);
+        else if ((command == Command::Up || command == Command::Down) && m_state == Paused)
+            StepVolume(command == Command::Up ? 1 : -1);
         break;
     case RoundOver:
         if (accept)

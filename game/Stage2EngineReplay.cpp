@@ -4,6 +4,7 @@
 // saved one. Watching runs the recorded passes again as they were, fed by
 // replay sources on both seats, checks every digest on the way, and then
 // puts back the screen it left.
+#include "game/OnlinePlay.h"
 #include "game/ReplayWatch.h"
 #include "game/Stage2Engine.h"
 #include "objects/Character.h"
@@ -27,7 +28,7 @@ constexpr size_t kPassesReserved = 8192;
 uint64_t Stage2Engine::RoundDigest() const
 {
     StateBytes round;
-    SaveRound(round, false);
+    SaveWorld(round);
     return Digest(round);
 }
 
@@ -37,23 +38,50 @@ void Stage2Engine::BeginRecording()
     m_recording->start = static_cast<const RoundState&>(*this);
     m_recording->startDigest = RoundDigest();
     m_recording->passes.reserve(kPassesReserved);
+    for (int seat = 0; seat < 2; ++seat)
+        m_recording->seats[seat] = m_seatChoices[seat];
+}
+
+void Stage2Engine::NoteRecordingStart()
+{
+    // A frame drawn since the start shows in where the objects were last
+    // drawn, which the first pass reads.
+    const uint64_t now = RoundDigest();
+    m_recording->drawnBeforeFirstPass = now != m_recording->startDigest;
+    m_recording->startDigest = now;
 }
 
 void Stage2Engine::RunRecordedPass(const RoundPass& pass)
 {
     if (m_recording && m_recording->passes.empty())
-    {
-        // A frame drawn since the start shows in where the objects were
-        // last drawn, which the first pass reads.
-        const uint64_t now = RoundDigest();
-        m_recording->drawnBeforeFirstPass = now != m_recording->startDigest;
-        m_recording->startDigest = now;
-        for (int seat = 0; seat < 2; ++seat)
-            m_recording->seats[seat] = m_seatSources[seat]->Kind();
-    }
+        NoteRecordingStart();
     RunPass(pass);
     if (m_recording)
         RecordPass(pass);
+}
+
+// Online, a pass may run again after a rollback, and is recorded only once
+// its frames are known, so a checkpoint's digest is taken as it runs, after
+// each run. Online passes are exactly a logic interval apart, the first at
+// a whole second.
+void Stage2Engine::NoteOnlineCheckpoint(int time, bool& checkpoint, uint64_t& digest) const
+{
+    checkpoint = time % 1000 < kLogicIntervalMs || m_state == RoundOver;
+    digest = checkpoint ? RoundDigest() : 0;
+}
+
+// The kept passes below confirmed that are not recorded yet.
+void Stage2Engine::RecordOnlinePasses(uint32_t confirmed)
+{
+    const OnlinePlay& play = *m_onlinePlay;
+    Replay& replay = *m_recording;
+    for (size_t pass = replay.passes.size(); pass < confirmed && pass >= play.firstKept; ++pass)
+    {
+        const OnlinePlay::Record& record = play.records[pass - play.firstKept];
+        replay.passes.push_back(record.pass);
+        if (record.checkpoint)
+            replay.digests.push_back(record.digest);
+    }
 }
 
 void Stage2Engine::RecordPass(const RoundPass& pass)
@@ -288,7 +316,9 @@ bool Stage2Engine::OnReplayKey(int keyCode)
 {
     if (!m_watch)
     {
-        if (m_state != RoundOver || !m_recording || IsKeyRepeat())
+        // Online, watching would leave the screens the two machines share;
+        // saving is this machine's own.
+        if (m_state != RoundOver || !m_recording || IsKeyRepeat() || (m_online && keyCode == kWatchKey))
             return false;
         if (keyCode == kWatchKey)
             WatchReplay(m_recording);
@@ -296,7 +326,7 @@ bool Stage2Engine::OnReplayKey(int keyCode)
             SaveRecording();
         return keyCode == kWatchKey || keyCode == kSaveReplayKey;
     }
-    if (keyCode == kMuteKey)
+    if (keyCode == kMuteKey || VolumeStep(keyCode))
         return false;
     if (IsKeyRepeat())
         return true;

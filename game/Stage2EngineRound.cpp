@@ -39,18 +39,22 @@ void Stage2Engine::RunPass(const RoundPass& pass, bool silent)
     m_silent = false;
 }
 
-void Stage2Engine::SaveRound(StateBytes& out, bool withSources) const
+void Stage2Engine::SaveWorld(StateBytes& out) const
 {
     out.clear();
     AppendState<RoundState>(out, *this);
-    for (const auto& source : m_seatSources)
-        if (withSources)
-            source->SaveState(out);
     for (int i = 0; const DisplayableObject* object = GetDisplayableObject(i); ++i)
         object->SaveState(out);
 }
 
-bool Stage2Engine::LoadRound(const StateBytes& snapshot)
+void Stage2Engine::SaveRound(StateBytes& out) const
+{
+    SaveWorld(out);
+    for (const auto& source : m_seatSources)
+        source->SaveState(out);
+}
+
+bool Stage2Engine::FitsThisRound(const StateBytes& snapshot, bool withSources) const
 {
     // Only a snapshot of this round fits: the same level and fighters, and
     // so the same objects, which a snapshot of the same size confirms.
@@ -59,18 +63,38 @@ bool Stage2Engine::LoadRound(const StateBytes& snapshot)
     if (!header.Load(saved) || saved.m_level != m_level || saved.m_player1Character != m_player1Character ||
         saved.m_player2Character != m_player2Character)
         return false;
-    StateBytes current;
-    SaveRound(current);
-    if (current.size() != snapshot.size())
-        return false;
+    if (withSources)
+        SaveRound(m_scratch);
+    else
+        SaveWorld(m_scratch);
+    return m_scratch.size() == snapshot.size();
+}
 
-    StateReader in(snapshot);
+void Stage2Engine::LoadWorldFrom(StateReader& in)
+{
     in.Load<RoundState>(*this);
-    for (const auto& source : m_seatSources)
-        source->LoadState(in);
     for (int i = 0; DisplayableObject* object = GetDisplayableObject(i); ++i)
         object->LoadState(in);
     m_tileMap.SetDaytime(m_daytime);
+}
+
+bool Stage2Engine::LoadWorld(const StateBytes& world)
+{
+    if (!FitsThisRound(world, false))
+        return false;
+    StateReader in(world);
+    LoadWorldFrom(in);
+    return true;
+}
+
+bool Stage2Engine::LoadRound(const StateBytes& snapshot)
+{
+    if (!FitsThisRound(snapshot, true))
+        return false;
+    StateReader in(snapshot);
+    LoadWorldFrom(in);
+    for (const auto& source : m_seatSources)
+        source->LoadState(in);
     return true;
 }
 

@@ -3,7 +3,6 @@
 // game; without a sound device they play nothing.
 #include "game/Stage2Engine.h"
 
-#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -41,15 +40,10 @@ void Stage2Engine::OnObjectEvent(const GravityObject& object, ObjectEvent event,
     if (m_silent)
         return;
     RumbleFor(object, event, strength);
-    // One cue for each event, in the order of ObjectEvent.
-    static constexpr const char* kCues[] = {"jump", "air-jump", "dash",    "thrown", "drop",
-                                            "hit",  "ring-out", "respawn", "lever",  "lift"};
-    static_assert(std::size(kCues) == kObjectEventCount, "a cue for every event");
-    const char* cue = kCues[static_cast<int>(event)];
+    static_assert(std::size(kObjectEventCues) == kObjectEventCount, "a cue for every event, in its order");
+    const char* cue = kObjectEventCues[static_cast<int>(event)];
     if (event == ObjectEvent::Hit)
-        // A light bump is soft and high, a hard knockback loud and low.
-        PlayCue(cue, std::clamp(0.25f + strength / 30.0f, 0.25f, 1.0f),
-                std::clamp(1.3f - strength / 50.0f, 0.7f, 1.3f));
+        PlayCue(cue, HitVolume(strength), HitPitch(strength));
     else
-        PlayCue(cue, event == ObjectEvent::LiftTurn ? 0.3f : 0.8f);
+        PlayCue(cue, event == ObjectEvent::LiftTurn ? kLiftCueVolume : kEventCueVolume);
 }

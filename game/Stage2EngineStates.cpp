@@ -2,6 +2,7 @@
 // runs the round clock, ends rounds, follows day and night and pulses the sun.
 #include "game/Stage2Engine.h"
 
+#include "game/OnlineSession.h"
 #include "objects/Player.h"
 
 #include <cstdio>
@@ -44,6 +45,8 @@ void Stage2Engine::ReturnToMainMenu()
 
 void Stage2Engine::OnMouseDown(int button, int x, int y)
 {
+    if (m_online && !m_actingOnline)
+        return ActOnline(m_state != Playing, [&] { OnMouseDown(button, x, y); });
     switch (m_state)
     {
     case MainMenu:
@@ -134,6 +137,7 @@ void Stage2Engine::StartRound()
     m_highlight = -1;
     m_state = Playing;
     m_roundStartSeconds = GetTime() / 1000;
+    SeatRoundSources();
     CreateObjects();
     BeginRecording();
     Repaint();
@@ -145,7 +149,10 @@ void Stage2Engine::StartRound()
 // frame, and in that pass the player decides whether it stands on a lever.
 void Stage2Engine::ClickDuringPlay(int button)
 {
-    if (button == kLeftButton)
+    // Online, either button is this machine's player's.
+    if (m_online && (button == kLeftButton || button == kRightButton))
+        m_seatSources[m_online->LocalSeat() - 1]->PullLever();
+    else if (button == kLeftButton)
         m_seatSources[0]->PullLever();
     else if (button == kRightButton)
         m_seatSources[1]->PullLever();
@@ -155,6 +162,9 @@ void Stage2Engine::OnKeyDown(int keyCode)
 {
     if (OnReplayKey(keyCode))
         return;
+    // Online, Tab (who plays the seat) is the choosing player's alone.
+    if (m_online && !m_actingOnline)
+        return ActOnline(keyCode == kSeatKey, [&] { OnKeyDown(keyCode); });
     if (keyCode == kPauseKey)
     {
         if (m_state == Playing || m_state == Paused)
@@ -170,6 +180,15 @@ void Stage2Engine::OnKeyDown(int keyCode)
     else if (keyCode == kMuteKey)
     {
         m_sound.SetMuted(!m_sound.IsMuted());
+        Redraw(false); // the muted mark comes or goes
+    }
+    else if (VolumeStep(keyCode))
+    {
+        StepVolume(VolumeStep(keyCode));
+    }
+    else if (keyCode == kSeatKey && (m_state == SelectPlayer1 || m_state == SelectPlayer2))
+    {
+        CycleSeat();
     }
 }
 
@@ -203,6 +222,8 @@ void Stage2Engine::RepaintWithSun()
 
 void Stage2Engine::DoFrameLogic()
 {
+    // The network is served on every pass of the main loop.
+    ServiceOnline();
     // Paced like the engine's own logic, but the loop spins instead of
     // sleeping while it waits.
     if (m_frameTick < m_nextUpdateTime)
@@ -218,6 +239,11 @@ void Stage2Engine::DoFrameLogic()
         break;
     case Playing:
     {
+        if (m_onlinePlay)
+        {
+            RunOnlineTick();
+            break;
+        }
         const RoundPass pass = NextPass();
         OnRoundPass(pass);
         RunRecordedPass(pass);

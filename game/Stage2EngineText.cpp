@@ -12,6 +12,8 @@ namespace
 {
 // The longest string has 51 characters.
 constexpr int kTextSize = 128;
+// The deaths' cross stands level with the count's digits.
+constexpr int kCrossDrop = 7;
 
 struct PlacedText
 {
@@ -51,6 +53,7 @@ std::string Stage2Engine::ClockText(int secondsLeft)
 
 void Stage2Engine::DrawUnderText()
 {
+    RestoreOnlineBand();
     switch (m_state)
     {
     case MainMenu:
@@ -67,6 +70,7 @@ void Stage2Engine::DrawUnderText()
         {
             DrawString(420, 30, m_state == SelectPlayer1 ? "Player 1" : "Player 2", kCyan);
             DrawString(350, 70, "Character Select", kCyan);
+            DrawSeatLine();
         }
         // Button labels in black on the cyan boxes of the background.
         DrawString(55, 32, "Back", kBlack);
@@ -86,11 +90,13 @@ void Stage2Engine::DrawOverText()
 {
     if (IsRoundState())
         DrawMarkers();
+    DrawOnlineLine();
     if (m_state == Paused)
         DrawPauseHelp();
     else if (m_state == RoundOver)
         DrawResult();
     DrawReplayMessage();
+    DrawVolume();
 }
 
 // The HUD's values change every pass, so their areas are restored from the
@@ -103,6 +109,7 @@ void Stage2Engine::DrawHud()
         if (players[i])
             DrawString(kDamageText[i].x, kDamageText[i].y, DamageText(players[i]->GetDamage()).c_str(),
                        kCyan);
+    DrawSides();
 
     if (m_secondsLeft > kCountdownSeconds)
     {
@@ -117,6 +124,24 @@ void Stage2Engine::DrawHud()
     char text[kTextSize];
     std::snprintf(text, sizeof text, "%d", m_secondsLeft);
     DrawString(at.x, at.y, text, kCyan);
+}
+
+// Only online (or just after): the band it uses is restored before the
+// objects are drawn, every frame, so that the line can change or go.
+void Stage2Engine::RestoreOnlineBand()
+{
+    if (m_online || !m_notice.empty())
+        CopyBackgroundPixels(kOnlineLine.x - 1, kOnlineLine.y - 1, m_windowWidth - kOnlineLine.x + 1,
+                             kOnlineLineHeight);
+}
+
+void Stage2Engine::DrawOnlineLine()
+{
+    if (!m_online && m_notice.empty())
+        return;
+    const std::string line = OnlineLine();
+    if (!line.empty())
+        DrawString(kOnlineLine.x, kOnlineLine.y, line.c_str(), kCyan);
 }
 
 void Stage2Engine::DrawPauseHelp()
@@ -158,4 +183,49 @@ void Stage2Engine::DrawResult()
         DrawString(kDeathsText[i].x, kDeathsText[i].y, text, kCyan);
     }
     DrawString(310, 420, "Press Space to Continue", kCyan);
+    for (int i = 0; i < 2; ++i)
+        DrawChip(kDeathsText[i].x, kPlayerColours[i]);
+}
+
+// Each player's side of the HUD in its colour: a chip before the damage
+// figure, and the deaths under it, which lie below the restored strip and
+// so restore their own boxes.
+void Stage2Engine::DrawSides()
+{
+    const Character* const players[] = {m_player1, m_player2};
+    for (int i = 0; i < 2; ++i)
+    {
+        if (!players[i])
+            continue;
+        const int x = kDamageText[i].x;
+        DrawChip(x, kPlayerColours[i]);
+        const ScreenRect& box = kDeathsBoxes[i];
+        CopyBackgroundPixels(box.x1, box.y1, box.x2 - box.x1 + 1, box.y2 - box.y1 + 1);
+        DrawCross(x - kChipGap - kChipSize, kDeathsY + kCrossDrop, kChipSize, kPlayerColours[i]);
+        char text[kTextSize];
+        std::snprintf(text, sizeof text, "%d", players[i]->GetDeaths());
+        DrawString(x, kDeathsY, text, kPlayerColours[i]);
+    }
+}
+
+// A square of the colour, outlined like the text, ending a gap before the
+// text that starts at x.
+void Stage2Engine::DrawChip(int x, uint32_t colour)
+{
+    const int left = x - kChipGap - kChipSize;
+    DrawRectangle(left - 1, kChipY - 1, left + kChipSize, kChipY + kChipSize, kTextOutline);
+    DrawRectangle(left, kChipY, left + kChipSize - 1, kChipY + kChipSize - 1, colour);
+}
+
+// An X of two-pixel strokes, size pixels square, outlined like the text.
+void Stage2Engine::DrawCross(int x, int y, int size, uint32_t colour)
+{
+    for (const bool outline : {true, false})
+        for (int step = 0; step + 1 < size; ++step)
+            for (const int left : {x + step, x + size - 2 - step})
+            {
+                const int around = outline ? 1 : 0;
+                DrawRectangle(left - around, y + step - around, left + 1 + around, y + step + 1 + around,
+                              outline ? kTextOutline : colour);
+            }
 }

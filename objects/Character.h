@@ -61,6 +61,9 @@ public:
     void SetWon(bool won) { m_won = won; }
     void SetLost(bool lost) { m_lost = lost; }
     float GetAttackCharge() const { return m_attackCharge; }
+    float GetJumpBoostsLeft() const { return m_jumpBoostsLeft; }
+    int GetSpawnX() const { return m_spawnX; }
+    int GetSpawnY() const { return m_spawnY; }
     void SetAttackCharge(float charge) { m_attackCharge = charge; }
     void SetDamage(float damage) { m_damage = damage; }
     const PixelImage* GetCurrentImage() const { return m_currentImage; }

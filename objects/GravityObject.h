@@ -92,6 +92,10 @@ public:
     bool IsPastEdge() const { return m_pastEdge; }
     int GetEdgeOvershoot() const { return m_edgeOvershoot; }
     bool IsOutOfArena() const { return m_outOfArena; }
+    bool IsOnGround() const { return m_onGround; }
+    bool IsOnThinPlatform() const { return m_onThinPlatform; }
+    bool IsOnSolidGround() const { return m_onSolidGround; }
+    bool IsLaunched() const { return m_launched; }
 
 protected:
     void Report(ObjectEvent event, float strength = 0.0f);

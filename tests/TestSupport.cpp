@@ -1,6 +1,7 @@
 #include "tests/TestSupport.h"
 
 #include "engine/BaseEngine.h"
+#include "engine/SdlHandles.h"
 
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -19,25 +20,21 @@ int InitialiseHeadless(BaseEngine& engine, int width, int height, const char* fo
     return engine.Initialise("test", width, height, font, 24); // the dummy driver, chosen by main
 }
 
+namespace
+{
+// The RGB of one pixel of a 32-bit surface (0xEF0000 outside it).
 uint32_t RgbAt(SDL_Surface* surface, int x, int y)
 {
     if (x < 0 || y < 0 || x >= surface->w || y >= surface->h)
         return 0xEF0000;
     return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] & 0xFFFFFF;
 }
+} // namespace
 
 void FillSurface(SDL_Surface* surface, uint32_t value)
 {
     for (int y = 0; y < surface->h; ++y)
         std::fill_n(static_cast<uint32_t*>(surface->pixels) + y * surface->pitch / 4, surface->w, value);
-}
-
-SurfacePtr MakeSurface(int width, int height, uint32_t fill)
-{
-    SurfacePtr surface(SDL_CreateRGBSurface(0, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
-                       SDL_FreeSurface);
-    FillSurface(surface.get(), fill);
-    return surface;
 }
 
 int CountRgb(SDL_Surface* surface, uint32_t colour, int x1, int y1, int x2, int y2)
@@ -58,19 +55,32 @@ void ExpectMatchesReference(SDL_Surface* surface, const std::string& name)
                         [&](int x, int y) { return 0xFF000000 | RgbAt(surface, x, y); });
     };
     if (const char* update = std::getenv("SKIRMORA_UPDATE_REFERENCES"); update && std::string(update) == "1")
-        return save(path) ? void() : ADD_FAILURE() << name << " could not be saved";
-    SDL_Surface* loaded = IMG_Load(path.c_str());
-    SDL_Surface* reference = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
-    SDL_FreeSurface(loaded);
-    int differing = reference && reference->w == surface->w && reference->h == surface->h ? 0 : -1;
-    for (int y = 0; differing >= 0 && y < surface->h; ++y)
-        for (int x = 0; x < surface->w; ++x)
-            differing += RgbAt(surface, x, y) != RgbAt(reference, x, y);
-    SDL_FreeSurface(reference);
-    if (differing)
-        ADD_FAILURE() << name << ": " << differing
-                      << " pixels differ (-1: no reference of that size); the screen "
-                      << (save(actual) ? "is saved as " + actual : "could not be saved");
+    {
+        EXPECT_TRUE(save(path)) << name << " could not be saved";
+        return;
+    }
+    const SurfaceHandle loaded(IMG_Load(path.c_str()));
+    SurfaceHandle reference;
+    if (loaded)
+        reference.reset(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    std::string difference;
+    if (!reference || reference->w != surface->w || reference->h != surface->h)
+    {
+        difference = "no reference of the screen's size";
+    }
+    else
+    {
+        int differing = 0;
+        for (int y = 0; y < surface->h; ++y)
+            for (int x = 0; x < surface->w; ++x)
+                differing += RgbAt(surface, x, y) != RgbAt(reference.get(), x, y);
+        if (differing)
+            difference = std::to_string(differing) + " pixels differ";
+    }
+    if (difference.empty())
+        return;
+    const std::string saved = save(actual) ? "is saved as " + actual : "could not be saved";
+    ADD_FAILURE() << name << ": " << difference << "; the screen " << saved;
 }
 
 std::string MakeTempDir()
@@ -96,7 +106,8 @@ std::string ReadFile(const std::string& path)
 
 bool WritePng(const std::string& path, int width, int height, const std::function<uint32_t(int, int)>& pixel)
 {
-    const SurfacePtr surface = MakeSurface(width, height, 0);
+    const SurfaceHandle surface(
+        SDL_CreateRGBSurface(0, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             static_cast<uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] = pixel(x, y);

@@ -14,12 +14,7 @@ namespace testing_support
 int InitialiseHeadless(BaseEngine& engine, int width = 960, int height = 720,
                        const char* font = "Cornerstone Regular.ttf");
 
-// The RGB of one pixel of a 32-bit surface (0xEF0000 outside it).
-uint32_t RgbAt(SDL_Surface* surface, int x, int y);
 void FillSurface(SDL_Surface* surface, uint32_t value);
-// A 32-bit surface laid out like the engine's, filled with one value.
-using SurfacePtr = std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)>;
-SurfacePtr MakeSurface(int width, int height, uint32_t fill);
 // Pixels whose RGB is the colour, within the corners (both included).
 int CountRgb(SDL_Surface* surface, uint32_t colour, int x1 = 0, int y1 = 0, int x2 = 1 << 20,
              int y2 = 1 << 20);

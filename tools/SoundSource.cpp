@@ -162,8 +162,12 @@ bool SoundSource::ParseLine(const std::string& keyword, std::istringstream& in, 
     {
         Note step = m_notes.empty() ? Note() : m_notes.back();
         step.start = m_notes.empty() ? 0.0 : step.start + step.length;
-        if (!ReadNumber(in, 1, 5000, step.length, 0.001))
-            return Refuse(error, "a step lasts 1 to 5000 ms");
+        // Words after the length that are not "at" are refused as extra.
+        std::string at;
+        if (!ReadNumber(in, 1, 5000, step.length, 0.001) ||
+            (More(in) && in.peek() == 'a' &&
+             (!(in >> at) || at != "at" || !ReadNumber(in, 0, 5000, step.start, 0.001))))
+            return Refuse(error, "a step lasts 1 to 5000 ms, and may start at 0 to 5000 ms");
         m_notes.push_back(step);
         return true;
     }

@@ -13,7 +13,10 @@
 //
 //   kind effect
 //   step 60                 (held for 60 ms; its release rings on after)
-//   wave square 25          (square with a 25% duty, triangle, saw, sine, noise)
+//   step 5 at 0             (a step may start at a time of its own, here
+//                            with the first, to layer sounds)
+//   wave square 25          (square with a 25% duty, triangle, saw, sine, or
+//                            noise, which the pitch centres on a band)
 //   pitch 660 990 exp       (Hz, optionally sliding to an end pitch over the
 //                            step, linear unless "exp")
 //   envelope 2 40 50 80     (attack ms, decay ms, sustain %, release ms)
@@ -65,16 +68,15 @@ public:
         double start = 0.0, length = 0.0;
     };
 
-    static constexpr int kEffectRate = 48000;
-    // Music is kept at half the rate: the chip voices need no more, and the
-    // loops stay small.
-    static constexpr int kTuneRate = 24000;
+    // Effects and tunes alike at the game's own rate, so the mixer plays
+    // them as they are.
+    static constexpr int kRate = 48000;
 
     // False with a message naming the line when the text is malformed.
     bool Parse(const std::string& text, std::string& error);
 
     bool IsTune() const { return m_tune; }
-    int GetRate() const { return m_tune ? kTuneRate : kEffectRate; }
+    int GetRate() const { return kRate; }
     // A tune's loop in seconds; 0 for an effect, which lasts until its
     // last release ends.
     double GetLoopLength() const { return m_loop * Sixteenth(); }

@@ -1,6 +1,5 @@
 #include "tests/driver/GameDriver.h"
 
-#include "objects/Character.h"
 #include "objects/Player.h"
 #include "tests/driver/RoundCheck.h"
 
@@ -67,7 +66,9 @@ void GameDriver::ReleaseAllKeys() { std::memset(m_keyStates.get(), 0, kKeyStateC
 void GameDriver::Click(int x, int y, int button)
 {
     SDL_Event event{SDL_MOUSEBUTTONDOWN};
-    event.button.button = static_cast<Uint8>(button), event.button.x = x, event.button.y = y;
+    event.button.button = static_cast<Uint8>(button);
+    event.button.x = x;
+    event.button.y = y;
     DispatchEvent(event);
 }
 
@@ -86,9 +87,12 @@ int GameDriver::RunMainLoop(std::function<bool(int pass)> script)
 
 void GameDriver::DoFrameLogic()
 {
-    SDL_Event quit{SDL_QUIT};
     if (m_script && !m_script(m_scriptPass++))
-        m_script = nullptr, SDL_PushEvent(&quit);
+    {
+        m_script = nullptr;
+        SDL_Event quit{SDL_QUIT};
+        SDL_PushEvent(&quit);
+    }
     m_roundPassRan = false;
     Stage2Engine::DoFrameLogic();
     if (m_check && m_roundPassRan)
@@ -118,12 +122,20 @@ void GameDriver::SetTiles(int fromColumn, int toColumn, int row, int code)
 void GameDriver::Place(std::initializer_list<DisplayableObject*> objects)
 {
     CreateObjectArray(static_cast<int>(objects.size()));
-    int index = 0, players = 0;
+    int index = 0;
+    int players = 0;
     for (DisplayableObject* object : objects)
     {
-        StoreObjectInArray(index++, object);
-        if (auto* player = dynamic_cast<Player*>(object); player && players < 2)
-            *(players++ ? &m_player2 : &m_player1) = player;
+        StoreObjectInArray(index, object);
+        ++index;
+        auto* player = dynamic_cast<Player*>(object);
+        if (!player)
+            continue;
+        if (players == 0)
+            m_player1 = player;
+        else if (players == 1)
+            m_player2 = player;
+        ++players;
     }
     DrawObjects();
 }

@@ -79,8 +79,13 @@ public:
     void Place(std::initializer_list<DisplayableObject*> objects);
 
     // State the game keeps to itself.
-    void SetScores(int score1, int score2) { m_score1 = score1, m_score2 = score2; }
+    void SetScores(int score1, int score2)
+    {
+        m_score1 = score1;
+        m_score2 = score2;
+    }
     void SetSecondsLeft(int seconds) { m_secondsLeft = seconds; }
+    void SetRoundSeconds(int seconds) { m_roundSeconds = seconds; }
     int GetRoundStartSeconds() const { return m_roundStartSeconds; }
     int ObjectCount() const;
     // A digest of everything that decides what happens next and what is

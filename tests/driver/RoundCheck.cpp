@@ -47,6 +47,9 @@ void RoundCheck::FollowInShadow(GameDriver& game, const Step& step)
     {
         // No font: the shadow prints nothing of its own.
         m_shadow = std::make_unique<GameDriver>("");
+        // Its seats are the game's, so that their sources' states fit.
+        for (int seat = 1; seat <= 2; ++seat)
+            m_shadow->SetSeatChoice(seat, game.GetSeatChoice(seat));
         if (!m_shadow->StartRound(game.GetPlayer1Character(), game.GetPlayer2Character(), game.GetLevel()) ||
             !m_shadow->LoadRound(step.before))
         {

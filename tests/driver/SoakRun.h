@@ -10,7 +10,9 @@
 // What a soak saw: how far it got, what it exercised, what broke.
 struct SoakReport
 {
-    long passes = 0, logicPasses = 0, dayChanges = 0;
+    long passes = 0;
+    long logicPasses = 0; // passes in which the paced logic ran
+    long dayChanges = 0;
     long transitions[7][7] = {};
     std::vector<uint64_t> digests; // of the game after every thousandth pass
     std::vector<std::string> failures;
@@ -33,8 +35,18 @@ public:
 private:
     // Input for the current screen, biased so that the game moves on.
     void Act();
+    void ActOnSelectionScreen();
     void ActInRound();
+    void Toggle(int key);
+    void ClickAnywhere();
+    void PressOrClickAnywhere(double keyChance, int key);
+    // Mostly 15 ms, now and then early (the logic waits) or late.
+    int NextPassMs();
+    // The invariants, after every pass.
     void Check(GameState before, int score1, int score2);
+    void CheckScores(GameState before, int score1, int score2);
+    void CheckPartialRedraw();
+    void CheckObjects();
     void Fail(const std::string& what);
     bool Chance(double probability)
     {

@@ -148,7 +148,9 @@ class Window:
         self.xvfb.tool("xdotool", action, "--delay", "30", *names)
 
     def hold(self, key, seconds):
-        self.keys(key, action="keydown"), time.sleep(seconds), self.keys(key, action="keyup")
+        self.keys(key, action="keydown")
+        time.sleep(seconds)
+        self.keys(key, action="keyup")
 
     def close(self):
         # Asks the program to close its window, as a window manager does.

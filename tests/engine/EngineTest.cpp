@@ -4,12 +4,16 @@
 #include "engine/DisplayableObject.h"
 #include "engine/SoundPlayer.h"
 #include "tests/TestSupport.h"
+#include "tools/WavFile.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,14 +25,25 @@ namespace
 {
 using Log = std::vector<std::string>;
 
+// Queues an event: a key's code, or a mouse button and place.
 void Push(Uint32 type, int code = 0, int x = 0, int y = 0)
 {
     SDL_Event event{type};
-    event.button.button = static_cast<Uint8>(code), event.button.x = x, event.button.y = y; // mouse buttons
-    if (type == SDL_MOUSEMOTION)
-        event.motion.x = x, event.motion.y = y;
-    else if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+    {
         event.key.keysym.sym = code;
+    }
+    else if (type == SDL_MOUSEMOTION)
+    {
+        event.motion.x = x;
+        event.motion.y = y;
+    }
+    else
+    {
+        event.button.button = static_cast<Uint8>(code);
+        event.button.x = x;
+        event.button.y = y;
+    }
     ASSERT_EQ(SDL_PushEvent(&event), 1);
 }
 
@@ -47,7 +62,12 @@ public:
     void OnMouseUp(int b, int x, int y) override { Write("release", b, x, y); }
     void DoFrameLogic() override
     {
-        log.push_back("logic"), ++passes == 1 && firstLogic ? firstLogic() : Push(SDL_QUIT);
+        log.push_back("logic");
+        ++passes;
+        if (passes == 1 && firstLogic)
+            firstLogic();
+        else
+            Push(SDL_QUIT);
     }
     void RenderFrame() override { log.push_back("render"); }
     void AfterEraseObjects() override { log.push_back("after erase"); }
@@ -55,14 +75,15 @@ public:
     void BeforeDrawObjects() override { log.push_back("before draw"); }
     void DrawOverText() override
     {
-        log.push_back("over text"), redrawWhileComposing ? Redraw(false) : void();
+        log.push_back("over text");
+        if (redrawWhileComposing)
+            Redraw(false);
     }
     template <typename... Numbers> void Write(std::string text, Numbers... numbers)
     {
         ((text += " " + std::to_string(numbers)), ...);
         log.push_back(text);
     }
-    SDL_Window* Window() const { return m_window.get(); }
 
     Log& log;
     int passes = 0;
@@ -81,8 +102,16 @@ public:
         SetPosition(x, 50);
     }
     ~LoggingObject() override { m_log.push_back("delete " + m_name); }
-    void Draw() override { m_log.push_back("draw " + m_name), DisplayableObject::Draw(); }
-    void Erase() override { m_log.push_back("erase " + m_name), DisplayableObject::Erase(); }
+    void Draw() override
+    {
+        m_log.push_back("draw " + m_name);
+        DisplayableObject::Draw();
+    }
+    void Erase() override
+    {
+        m_log.push_back("erase " + m_name);
+        DisplayableObject::Erase();
+    }
     void Update(int time) override
     {
         m_log.push_back("update " + m_name + " " + std::to_string(time));
@@ -114,15 +143,17 @@ protected:
                 i, new LoggingObject(&m_engine, static_cast<char>(first + i), 100 + 20 * i));
         return static_cast<LoggingObject*>(m_engine.GetDisplayableObject(0));
     }
-    // Exactly the two boxes at lefts a and b are magenta, the rest yellow
-    // but for some strays.
-    void ExpectBoxesAt(int a, int b, int strays = 0)
+    // Exactly the two boxes at lefts first and second are magenta, the rest
+    // of the screen yellow but for some stray pixels.
+    void ExpectBoxesAt(int first, int second, int strays = 0)
     {
-        const auto count = [this](uint32_t colour, int x1 = 0, int x2 = 959) {
-            return testing_support::CountRgb(m_engine.GetForeground(), colour, x1, 50, x2, 59);
-        };
-        EXPECT_EQ(count(0xFF00FF, a, a + 9) + count(0xFF00FF, b, b + 9), 200);
-        EXPECT_EQ(testing_support::CountRgb(m_engine.GetForeground(), 0xFFFF00), 960 * 720 - 200 - strays);
+        SDL_Surface* screen = m_engine.GetForeground();
+        EXPECT_EQ(testing_support::CountRgb(screen, 0xFF00FF, first, 50, first + 9, 59), 100)
+            << "box at " << first;
+        EXPECT_EQ(testing_support::CountRgb(screen, 0xFF00FF, second, 50, second + 9, 59), 100)
+            << "box at " << second;
+        EXPECT_EQ(testing_support::CountRgb(screen, 0xFFFF00), 960 * 720 - 200 - strays)
+            << "yellow pixels: none left over from a box, none missing";
     }
 
     Log m_log;
@@ -132,11 +163,18 @@ protected:
 
 TEST_F(EngineTest, MainLoopDispatchesABatchThenLogicThenRenderAndAQuitEndsItAtOnce)
 {
-    Push(SDL_KEYDOWN, SDLK_a), Push(SDL_MOUSEMOTION, 0, 3, 4), Push(SDL_MOUSEBUTTONDOWN, 3, 640, 480);
-    Push(SDL_MOUSEBUTTONUP, 1, 5, 6), Push(SDL_KEYUP, SDLK_a), Push(SDL_KEYDOWN, SDLK_LSHIFT),
-        Push(SDL_WINDOWEVENT);
+    Push(SDL_KEYDOWN, SDLK_a);
+    Push(SDL_MOUSEMOTION, 0, 3, 4);
+    Push(SDL_MOUSEBUTTONDOWN, 3, 640, 480);
+    Push(SDL_MOUSEBUTTONUP, 1, 5, 6);
+    Push(SDL_KEYUP, SDLK_a);
+    Push(SDL_KEYDOWN, SDLK_LSHIFT);
+    Push(SDL_WINDOWEVENT);
     m_engine.firstLogic = [] {
-        Push(SDL_KEYDOWN, SDLK_UP), Push(SDL_KEYUP, SDLK_LALT), Push(SDL_QUIT), Push(SDL_KEYDOWN, SDLK_c);
+        Push(SDL_KEYDOWN, SDLK_UP);
+        Push(SDL_KEYUP, SDLK_LALT);
+        Push(SDL_QUIT);
+        Push(SDL_KEYDOWN, SDLK_c);
     };
     const int before = static_cast<int>(SDL_GetTicks());
     EXPECT_EQ(m_engine.MainLoop(), 0);
@@ -146,9 +184,10 @@ TEST_F(EngineTest, MainLoopDispatchesABatchThenLogicThenRenderAndAQuitEndsItAtOn
                    "down " + std::to_string(SDLK_LSHIFT) + " 1", "logic", "render",
                    "down " + std::to_string(SDLK_UP) + " 1", "up " + std::to_string(SDLK_LALT) + " 0"}));
     SDL_Event left{};
-    EXPECT_TRUE(SDL_PollEvent(&left) && left.key.keysym.sym == SDLK_c);
-    EXPECT_TRUE(m_engine.GetFrameTick() >= before &&
-                m_engine.GetFrameTick() <= static_cast<int>(SDL_GetTicks()));
+    ASSERT_EQ(SDL_PollEvent(&left), 1) << "the event after the quit stays queued";
+    EXPECT_EQ(left.key.keysym.sym, SDLK_c);
+    EXPECT_GE(m_engine.GetFrameTick(), before) << "the frame tick is read in the pass";
+    EXPECT_LE(m_engine.GetFrameTick(), static_cast<int>(SDL_GetTicks()));
     // The arrows, the function keys and the table's other keys each hold
     // only themselves; unlisted keys (shift, alt) share one entry.
     const int keys[] = {SDLK_UP,           SDLK_DOWN,        SDLK_LEFT,       SDLK_RIGHT,    SDLK_F1,
@@ -162,10 +201,15 @@ TEST_F(EngineTest, MainLoopDispatchesABatchThenLogicThenRenderAndAQuitEndsItAtOn
         event.key.keysym.sym = held;
         m_engine.DispatchEvent(event);
         for (const int other : keys)
-            EXPECT_EQ(m_engine.IsKeyPressed(other), other == held || other == SDLK_UP)
-                << held << " " << other;
-        if (event.type = SDL_KEYUP; held != SDLK_UP)
-            m_engine.DispatchEvent(event);
+        {
+            const bool expected = other == held || other == SDLK_UP; // the up arrow is still held
+            EXPECT_EQ(m_engine.IsKeyPressed(other), expected)
+                << "key " << other << " while " << held << " is held";
+        }
+        if (held == SDLK_UP)
+            continue;
+        event.type = SDL_KEYUP;
+        m_engine.DispatchEvent(event);
     }
 }
 
@@ -195,54 +239,52 @@ TEST_F(EngineTest, WholeAndPartialRedrawsAndTheRedrawFlags)
     m_engine.BaseEngine::RenderFrame(); // the first frame is a whole one
     EXPECT_EQ(m_log, (Log{"under text", "before draw", "draw A", "draw B", "over text"}));
     ExpectBoxesAt(100, 120);
-    m_log.clear(), first->SetPosition(103, 50), m_engine.BaseEngine::RenderFrame();
-    EXPECT_TRUE(m_log.empty()) << "nothing asked, nothing drawn";
+    m_log.clear();
+    first->SetPosition(103, 50);
+    m_engine.BaseEngine::RenderFrame();
+    EXPECT_EQ(m_log, Log{}) << "nothing asked, nothing drawn";
     // A partial redraw erases every box where it was drawn, then draws anew;
     // a stray pixel away from the boxes stays.
-    m_engine.SafeSetPixel(500, 500, 0xABCDEF), m_engine.Redraw(false), m_engine.BaseEngine::RenderFrame();
+    m_engine.SafeSetPixel(500, 500, 0xABCDEF);
+    m_engine.Redraw(false);
+    m_engine.BaseEngine::RenderFrame();
     EXPECT_EQ(m_log, (Log{"erase A", "erase B", "after erase", "under text", "before draw", "draw A",
                           "draw B", "over text"}));
     ExpectBoxesAt(103, 120, 1);
     // A whole redraw asked once stays asked; one asked while composing
     // makes one more frame.
-    m_engine.Redraw(true), m_engine.Redraw(false), m_engine.redrawWhileComposing = true;
+    m_engine.Redraw(true);
+    m_engine.Redraw(false);
+    m_engine.redrawWhileComposing = true;
     m_engine.BaseEngine::RenderFrame();
     ExpectBoxesAt(103, 120);
-    EXPECT_TRUE(m_engine.IsRedrawDue() && !m_engine.IsWholeRedrawDue());
+    EXPECT_TRUE(m_engine.IsRedrawDue()) << "the redraw asked while composing";
+    EXPECT_FALSE(m_engine.IsWholeRedrawDue());
 }
 
 TEST_F(EngineTest, PassesWalkTheArrayInOrderAndStopWhenAnUpdateDestroysIt)
 {
-    m_engine.UpdateObjects(1), m_engine.CreateObjectArray(0), m_engine.UpdateObjects(1),
-        m_engine.DrawObjects();
+    m_engine.UpdateObjects(1); // no array yet, then an empty one: nothing to do
+    m_engine.CreateObjectArray(0);
+    m_engine.UpdateObjects(1);
+    m_engine.DrawObjects();
     AddObjects(3)->onUpdate = [this] { m_engine.DestroyObjects(); };
-    m_engine.DrawObjects(), m_engine.EraseObjects(), m_engine.UpdateObjects(7);
+    m_engine.DrawObjects();
+    m_engine.EraseObjects();
+    m_engine.UpdateObjects(7);
     EXPECT_EQ(m_log, (Log{"draw A", "draw B", "draw C", "erase A", "erase B", "erase C", "update A 7",
                           "delete A", "delete B", "delete C"}));
     // A rebuilt array's objects are not reached by the old pass, and the
     // stop flag that rebuilding leaves does not stop the next one.
-    m_log.clear(), AddObjects(2)->onUpdate = [this] { AddObjects(2, 'C'); };
-    m_engine.UpdateObjects(7), m_engine.UpdateObjects(22);
+    m_log.clear();
+    AddObjects(2)->onUpdate = [this] { AddObjects(2, 'C'); };
+    m_engine.UpdateObjects(7);
+    m_engine.UpdateObjects(22);
     EXPECT_EQ(m_log, (Log{"update A 7", "delete A", "delete B", "update C 22", "update D 22"}));
 }
 
-TEST(EngineLifetime, DestructionReleasesEverythingAndAFailedWindowStopsTheStart)
+TEST(EngineStart, AWindowThatCannotBeMadeStopsTheStart)
 {
-    Log log;
-    auto engine = std::make_unique<HookEngine>(log);
-    ASSERT_EQ(testing_support::InitialiseHeadless(*engine, 320, 200, ""), 0);
-    engine->CreateObjectArray(1);
-    engine->StoreObjectInArray(0, new LoggingObject(engine.get(), 'A', 0));
-    const Uint32 windowId = SDL_GetWindowID(engine->Window());
-    // A reference to each surface shows the engine letting go of its own.
-    SDL_Surface* surfaces[] = {engine->GetForeground(), engine->GetBackground()};
-    ++surfaces[0]->refcount, ++surfaces[1]->refcount;
-    engine->Deinitialise(), engine.reset();
-    EXPECT_EQ(log, Log{"delete A"});
-    EXPECT_TRUE(SDL_GetWindowFromID(windowId) == nullptr &&
-                surfaces[0]->refcount + surfaces[1]->refcount == 2);
-    SDL_FreeSurface(surfaces[0]), SDL_FreeSurface(surfaces[1]);
-
     BaseEngine tooLarge;
     testing::internal::CaptureStderr();
     EXPECT_EQ(testing_support::InitialiseHeadless(tooLarge, 20000, 720, ""), 1);
@@ -251,46 +293,31 @@ TEST(EngineLifetime, DestructionReleasesEverythingAndAFailedWindowStopsTheStart)
     tooLarge.Deinitialise();
 }
 
-TEST(EngineFonts, OneEntryPerFileAndSizeAndTheDefaultFontOpenedAtStartFreedAtTheEnd)
+// The game's start-up and end print their font lines in the soak's record.
+TEST(EngineFonts, OneEntryPerFileAndSizeOpenedOnceTheLibraryIsReady)
 {
     const char* const font = "Cornerstone Regular.ttf";
-    StdoutCapture output;
+    StdoutCapture quiet;
     auto store = std::make_unique<FontStore>();
     FontEntry* first = store->GetFont(font, 24);
     EXPECT_EQ(first->GetFont(), nullptr) << "asked for before the library is ready";
-    TTF_Init(), store->OpenPendingFonts();
+    TTF_Init();
+    store->OpenPendingFonts();
     EXPECT_NE(first->GetFont(), nullptr);
     for (int size = 5; size < 30; ++size) // past twenty fonts the store grows
         EXPECT_EQ(store->GetFont(font, size)->GetPointSize(), size);
-    EXPECT_TRUE(store->GetFont(font, 24) == first && store->GetFont("cornerstone regular.ttf", 24) != first);
-    store.reset(), TTF_Quit();
-    const std::string printed = output.Finish();
-    EXPECT_EQ(printed.substr(0, 68),
-              "Loading font: 24 point Cornerstone Regular.ttf\nFont loading failed.\n");
-    EXPECT_EQ(printed.substr(printed.size() - 44), "Free font: 29 point Cornerstone Regular.ttf\n");
-    for (const std::string name : {"Cornerstone Regular.ttf", "Missing.ttf", ""})
-    {
-        StdoutCapture starting;
-        auto engine = std::make_unique<BaseEngine>();
-        ASSERT_EQ(testing_support::InitialiseHeadless(*engine, 200, 100, name.c_str()), 0);
-        const bool opens = name == font;
-        EXPECT_EQ(starting.Finish(), name.empty() ? ""
-                                                  : "Loading font: 24 point " + name + "\n" +
-                                                        (opens ? "" : "Font loading failed.\n"));
-        engine->DrawString(10, 10, "Hello", 0x00FFFF);
-        EXPECT_EQ(testing_support::CountRgb(engine->GetForeground(), 0x00FFFF) > 0, opens);
-        engine->Deinitialise();
-        StdoutCapture ending;
-        engine.reset();
-        EXPECT_EQ(ending.Finish(), opens ? "Free font: 24 point Cornerstone Regular.ttf\n" : "");
-    }
+    EXPECT_EQ(store->GetFont(font, 24), first) << "the same file and size share an entry";
+    EXPECT_NE(store->GetFont("cornerstone regular.ttf", 24), first) << "file names match case and all";
+    store.reset(); // its fonts closed while the library is up
+    TTF_Quit();
 }
 
 TEST(EngineSound, EffectsReachTheDeviceUnlessMutedAndAHigherPitchPlaysShorter)
 {
     // The library's disk driver writes what the device would play to a file.
     const std::string file = testing_support::MakeTempDir() + "/device.raw";
-    SDL_setenv("SDL_AUDIODRIVER", "disk", 1), SDL_setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    SDL_setenv("SDL_AUDIODRIVER", "disk", 1);
+    SDL_setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     SoundPlayer player;
     const bool open = player.Open() && player.LoadEffect("hit", "Resources/sounds/hit.wav");
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -298,19 +325,125 @@ TEST(EngineSound, EffectsReachTheDeviceUnlessMutedAndAHigherPitchPlaysShorter)
     // The frames from the first sounding one to the last: of the file (mono,
     // after its 44-byte header), and of one play on the device (stereo).
     const auto span = [](const std::string& samples, size_t frameBytes) {
-        const size_t first = samples.find_first_not_of('\0'), last = samples.find_last_not_of('\0');
-        return first == std::string::npos ? 0 : static_cast<int>(last / frameBytes - first / frameBytes);
+        const size_t first = samples.find_first_not_of('\0');
+        const size_t last = samples.find_last_not_of('\0');
+        if (first == std::string::npos)
+            return 0;
+        return static_cast<int>(last / frameBytes - first / frameBytes);
     };
     const int recorded = span(testing_support::ReadFile("Resources/sounds/hit.wav").substr(44), 2);
     const auto sounding = [&](float pitch, bool muted) {
         const size_t start = testing_support::ReadFile(file).size();
-        player.SetMuted(muted), player.Play("hit", 1.0f, pitch);
+        player.SetMuted(muted);
+        player.Play("hit", 1.0f, pitch);
         while (Mix_Playing(-1))
             SDL_Delay(5);
         SDL_Delay(100); // the last buffers on their way to the file
         return span(testing_support::ReadFile(file).substr(start), 4);
     };
-    EXPECT_NEAR(sounding(1.0f, false), recorded, 2);
-    EXPECT_NEAR(sounding(2.0f, false) * 2, recorded, 4);
-    EXPECT_EQ(sounding(1.0f, true), 0);
+    EXPECT_NEAR(sounding(1.0f, false), recorded, 2) << "frames played at the recorded pitch";
+    EXPECT_NEAR(sounding(2.0f, false), recorded / 2.0, 2) << "frames played an octave up";
+    EXPECT_EQ(sounding(1.0f, true), 0) << "frames played while muted";
+}
+
+namespace
+{
+// A player whose device is the library's disk driver, writing to the file.
+bool OpenOnDisk(SoundPlayer& player, const std::string& file)
+{
+    SDL_setenv("SDL_AUDIODRIVER", "disk", 1);
+    SDL_setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    const bool open = player.Open();
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    return open;
+}
+
+// The 16-bit samples the device was handed, left and right in turn.
+std::vector<int16_t> Captured(const std::string& file)
+{
+    const std::string bytes = testing_support::ReadFile(file);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+} // namespace
+
+TEST(EngineSound, ACueKeepsAFewVoicesAndTheLoudestMixStaysUnderFullScale)
+{
+    const std::string file = testing_support::MakeTempDir() + "/device.raw";
+    SoundPlayer player;
+    ASSERT_TRUE(OpenOnDisk(player, file));
+    const std::vector<std::string> loud = {"ring-out", "fanfare-win", "round-start", "confirm",
+                                           "hit",      "tick",        "thrown",      "drop"};
+    for (const std::string& name : loud)
+        ASSERT_TRUE(player.LoadEffect(name, "Resources/sounds/" + name + ".wav"));
+    for (int i = 0; i < 5; ++i)
+    {
+        player.Play("ring-out");
+        SDL_Delay(30);
+    }
+    EXPECT_EQ(Mix_Playing(-1), SoundPlayer::kVoicesPerCue);
+    for (const std::string& name : loud)
+        player.Play(name);
+    EXPECT_EQ(Mix_Playing(-1), SoundPlayer::kVoicesPerCue + 7) << "one more voice for every other cue";
+    SDL_Delay(400);
+    int loudest = 0;
+    int atCeiling = 0;
+    for (const int16_t sample : Captured(file))
+    {
+        loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+        if (std::abs(static_cast<int>(sample)) >= SoundPlayer::kCeiling)
+            ++atCeiling;
+    }
+    EXPECT_GT(loudest, SoundPlayer::kCeiling / 2);
+    EXPECT_LE(loudest, SoundPlayer::kCeiling);
+    EXPECT_LT(atCeiling, 100) << "the mix is turned down under its ceiling, not cut off at it";
+}
+
+TEST(EngineSound, MusicFadesWhenItChangesAndWhenItsVolumeDoes)
+{
+    const std::string folder = testing_support::MakeTempDir();
+    // A steady 400 Hz tone, whose loudness in a 10 ms window is its peak.
+    const int toneLevel = 16000;
+    std::vector<int16_t> tone;
+    for (int n = 0; n < SoundPlayer::kFrequency; ++n)
+        tone.push_back(static_cast<int16_t>(
+            std::lround(toneLevel * std::sin(2 * 3.14159265358979 * 400 * n / 48000.0))));
+    ASSERT_TRUE(WavFile::Save(folder + "/tone.wav", tone, SoundPlayer::kFrequency));
+    SoundPlayer player;
+    ASSERT_TRUE(OpenOnDisk(player, folder + "/device.raw"));
+    ASSERT_TRUE(player.LoadMusic("first", folder + "/tone.wav"));
+    ASSERT_TRUE(player.LoadMusic("second", folder + "/tone.wav"));
+    player.PlayMusic("first", 0.4f);
+    SDL_Delay(300);
+    player.PlayMusic("first", 0.1f);
+    SDL_Delay(300);
+    player.PlayMusic("second", 0.1f);
+    SDL_Delay(300);
+    const std::vector<int16_t> captured = Captured(folder + "/device.raw");
+    const size_t window = 2 * SoundPlayer::kFrequency / 100;
+    double level = 0.0;
+    double loudest = 0.0;
+    double largestStep = 0.0;
+    for (size_t start = 0; start + window <= captured.size(); start += window)
+    {
+        int peak = 0;
+        for (size_t i = start; i < start + window; ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(captured[i])));
+        largestStep = std::max(largestStep, std::fabs(peak / double{toneLevel} - level));
+        level = peak / double{toneLevel};
+        loudest = std::max(loudest, level);
+    }
+    EXPECT_NEAR(loudest, 0.4, 0.01);
+    EXPECT_NEAR(level, 0.1, 0.01);
+    EXPECT_LE(largestStep, 0.025);
+
+    // The master volume turns the whole mix down, music included.
+    player.SetMasterVolume(0.5f);
+    SDL_Delay(200);
+    const std::vector<int16_t> after = Captured(folder + "/device.raw");
+    int lastPeak = 0;
+    for (size_t i = after.size() - window; i < after.size(); ++i)
+        lastPeak = std::max(lastPeak, std::abs(static_cast<int>(after[i])));
+    EXPECT_NEAR(lastPeak / double{toneLevel}, 0.05, 0.01) << "the music at 10 %, at half the master volume";
 }
