@@ -152,7 +152,9 @@ bool BaseEngine::DispatchEvent(const SDL_Event& event)
             ToggleFullscreen();
         if (m_keyStates)
             m_keyStates[TranslateKey(event.key.keysym.sym)] = 1;
+        m_keyRepeat = event.key.repeat != 0;
         OnKeyDown(event.key.keysym.sym);
+        m_keyRepeat = false;
         break;
     case SDL_KEYUP:
         if (m_keyStates)

@@ -76,6 +76,8 @@ public:
     // Keys: library key codes, translated to a key-state table index.
     static int TranslateKey(int keyCode);
     bool IsKeyPressed(int keyCode) const;
+    // Whether the key-down being handled is the keyboard repeating a held key.
+    bool IsKeyRepeat() const { return m_keyRepeat; }
 
     void Redraw(bool wholeScreen);
     // Between the window's own size and the desktop's fullscreen.
@@ -148,6 +150,7 @@ protected:
     GamePads m_pads;
     SoundPlayer m_sound;
     bool m_surfaceLocked = false;
+    bool m_keyRepeat = false;
     bool m_textOutline = false;
     uint32_t m_outlineColour = 0;
     int m_tileSize = kDefaultTileSize;

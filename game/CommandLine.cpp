@@ -19,7 +19,7 @@ long Number(const std::string& text, long low, long high)
 
 const char* CommandLine::Usage()
 {
-    return "usage: skirmora [--host [PORT] | --join HOST[:PORT]] [--delay N]";
+    return "usage: skirmora [--host [PORT] | --join HOST[:PORT]] [--delay N] | --replay FILE";
 }
 
 CommandLine CommandLine::Parse(int argc, const char* const argv[])
@@ -58,6 +58,14 @@ CommandLine CommandLine::Parse(int argc, const char* const argv[])
             if (line.host.empty())
                 line.error = "--join needs a host";
         }
+        else if (argument == "--replay" && line.mode == Mode::Play && i + 1 < argc)
+        {
+            // Any name at all, even one that starts with a dash.
+            line.mode = Mode::Replay;
+            line.replayFile = argv[++i];
+            if (line.replayFile.empty())
+                line.error = "--replay needs a FILE";
+        }
         else if (argument == "--delay" && hasNext && !delayGiven)
         {
             delayGiven = true;
@@ -71,7 +79,7 @@ CommandLine CommandLine::Parse(int argc, const char* const argv[])
         if (!line.error.empty())
             return line;
     }
-    if (delayGiven && line.mode == Mode::Play)
+    if (delayGiven && line.mode != Mode::Host && line.mode != Mode::Join)
         line.error = "--delay is for online games, with --host or --join";
     return line;
 }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// What the program is asked to do at start: play as always, or host or
-// join an online game.
+// What the program is asked to do at start: play as always, host or join
+// an online game, or play a saved replay.
 struct CommandLine
 {
     enum class Mode
@@ -12,9 +12,11 @@ struct CommandLine
         Play,
         Host,
         Join,
+        Replay,
     };
     Mode mode = Mode::Play;
     std::string host;
+    std::string replayFile;
     uint16_t port = 0;
     int inputDelay = 2;
     // Empty when the arguments were understood; else what was wrong.

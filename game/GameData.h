@@ -21,7 +21,8 @@ constexpr int kFontPointSize = 24;
 
 // The game's version (major * 100 + minor) and its simulation's, which
 // changes whenever a rule or a number of the game does: machines playing
-// online must share both.
+// online must share both, and a replay (only a round's start and its input
+// frames) plays only under the simulation it was recorded with.
 constexpr uint32_t kGameVersion = 100;
 constexpr uint32_t kSimulationVersion = 1;
 
@@ -279,4 +280,26 @@ struct FlyerPlacement
     int x, y, targetPlayer;
 };
 constexpr FlyerPlacement kFlyers[] = {{120, 48, 1}, {840, 48, 2}};
+
+// Replays.
+
+// On the result screen v watches the round again and s saves it. While
+// watching, Space pauses and resumes, the right arrow held plays four times
+// as fast, n jumps to three seconds before the next ring-out, and v or q
+// return to the result screen.
+constexpr int kWatchKey = 'v';
+constexpr int kSaveReplayKey = 's';
+constexpr int kNextRingOutKey = 'n';
+constexpr int kFastForwardKey = 0x4000004F; // the right arrow
+constexpr int kFastForwardPasses = 4;
+constexpr int kRingOutLeadMs = 3000;
+// The label in the HUD's strip while watching, and where a brief message
+// (saved, not saved, a replay stopped) stands on the other screens.
+constexpr ScreenPoint kReplayLabelText = {560, 10};
+constexpr ScreenPoint kReplayMessageText = {310, 470};
+constexpr int kReplayMessageMs = 2500;
+// Saved replays go to replays/ in the user's data folder, named by date,
+// time and level: 2026-12-07-2041-level4.skirmora-replay.
+constexpr const char* kReplayFolder = "replays";
+constexpr const char* kReplayExtension = ".skirmora-replay";
 } // namespace GameData

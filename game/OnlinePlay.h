@@ -15,6 +15,10 @@ struct OnlinePlay
     {
         StateBytes before; // the round just before the pass
         RoundPass pass;    // the pass as last run, prediction included
+        // For the round's recording: whether the pass is a checkpoint of
+        // it, and then the digest of the round just after the pass.
+        bool checkpoint = false;
+        uint64_t digest = 0;
     };
     uint32_t next = 0;          // the pass about to run
     uint32_t firstKept = 0;     // the pass of records.front()

@@ -3,11 +3,14 @@
 
 #include "game/OnlinePlay.h"
 #include "game/OnlineSession.h"
+#include "game/ReplayWatch.h"
 #include "objects/FlyingNPC.h"
 #include "objects/MovingPlatform.h"
 #include "objects/MovingText.h"
 #include "objects/NPC.h"
 #include "objects/Player.h"
+
+#include <cstdlib>
 
 using namespace GameData;
 
@@ -96,4 +99,17 @@ void Stage2Engine::CreateRoundObjects()
 
     m_player1 = dynamic_cast<Character*>(GetDisplayableObject(player1Index));
     m_player2 = dynamic_cast<Character*>(GetDisplayableObject(player1Index + 1));
+}
+
+std::filesystem::path Stage2Engine::UserDataFolder()
+{
+    // Only an absolute path counts, as the XDG base directory rules say: a
+    // relative one would put the files wherever the game was started.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (data && data[0] == '/')
+        return std::filesystem::path(data) / "skirmora";
+    if (home && home[0] == '/')
+        return std::filesystem::path(home) / ".local" / "share" / "skirmora";
+    return {};
 }

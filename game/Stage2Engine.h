@@ -19,6 +19,8 @@
 #include <vector>
 
 class Character;
+struct Replay;
+struct ReplayWatch;
 class OnlineSession;
 struct OnlinePlay;
 
@@ -80,6 +82,11 @@ struct RoundPass
 {
     int time = 0;
     InputFrame seats[2];
+
+    bool operator==(const RoundPass& other) const
+    {
+        return time == other.time && seats[0] == other.seats[0] && seats[1] == other.seats[1];
+    }
 };
 
 // The game: a BaseEngine whose hooks turn the frame loop into the screens of
@@ -94,6 +101,7 @@ struct RoundPass
 //   Stage2EngineSound.cpp           sound cues and music
 //   Stage2EngineMarkers.cpp         the players' markers
 //   Stage2EngineRound.cpp           a round's passes and snapshots
+//   Stage2EngineReplay.cpp          recording, watching and saving replays
 //   Stage2EngineVolume.cpp          the master volume and its corner
 //   Stage2EngineSeats.cpp           who plays each seat
 class Stage2Engine : public BaseEngine, public Arena, protected RoundState
@@ -173,6 +181,24 @@ public:
     SeatChoice GetSeatChoice(int seat) const { return m_seatChoices[seat - 1]; }
     void SetSeatChoice(int seat, SeatChoice choice) { m_seatChoices[seat - 1] = choice; }
 
+    // Replays (Stage2EngineReplay.cpp). Every round is recorded as it is
+    // played: the last one, from its start to the pass that ended it.
+    std::shared_ptr<const Replay> GetRecording() const { return m_recording; }
+    // Adds a pass the round just ran, and a digest when one is due.
+    void RecordPass(const RoundPass& pass);
+    // Plays a recorded round again from its start, then puts back the
+    // screen it left (the result screen as it was, or else the main menu).
+    // False, with a message, when the round does not start here as recorded.
+    bool WatchReplay(std::shared_ptr<const Replay> replay);
+    bool IsWatching() const { return m_watch != nullptr; }
+    // The pass of the watched replay that runs next.
+    size_t GetWatchedPass() const;
+    // The round last played, into the user's replay folder.
+    void SaveRecording();
+    const std::string& GetReplayMessage() const { return m_replayMessage; }
+    // Of the round without its seats' sources, as a replay checks it.
+    uint64_t RoundDigest() const;
+
     // The whole state of a round as a flat value: the game's round state,
     // the seats' sources and every object in the array. Restoring needs the
     // same round (level, fighters and objects); after it the next frame is
@@ -183,7 +209,8 @@ public:
     // the same passes again and compare.
     bool LoadRound(const StateBytes& snapshot);
     // The world alone: the game's round state and the objects, without the
-    // seats' sources, which differ between two machines playing one round.
+    // seats' sources, which differ between two machines playing one round
+    // (and between a round and its replay).
     void SaveWorld(StateBytes& out) const;
     bool LoadWorld(const StateBytes& world);
     // A 64-bit digest of a snapshot's bytes.
@@ -218,8 +245,9 @@ public:
         std::vector<std::pair<uint32_t, uint64_t>> compared;
     };
     OnlineFigures GetOnlineFigures() const;
-    // Where the game keeps what the player asks it to write:
-    // $XDG_DATA_HOME/skirmora, by default ~/.local/share/skirmora.
+    // Where the game keeps what the player asks it to write (replays, and
+    // the states of an online game gone out of sync): $XDG_DATA_HOME/skirmora,
+    // by default ~/.local/share/skirmora; empty when neither names a folder.
     static std::filesystem::path UserDataFolder();
 
     // Read access for the objects, the tools and the tests.
@@ -254,6 +282,23 @@ protected:
     void RumbleFor(const GravityObject& object, ObjectEvent event, float strength);
     void FollowWithMusic();
     void ReturnToMainMenu();
+    // Replays.
+    void BeginRecording();
+    void NoteRecordingStart();
+    void RunRecordedPass(const RoundPass& pass);
+    void NoteOnlineCheckpoint(int time, bool& checkpoint, uint64_t& digest) const;
+    void RecordOnlinePasses(uint32_t confirmed);
+    bool OnReplayKey(int keyCode);
+    bool OnReplayPadButton(int button);
+    bool WatchFrameLogic();
+    bool WatchPass(bool silent);
+    void PauseWatching(bool paused);
+    void JumpToNextRingOut();
+    bool FastForwardHeld() const;
+    void StopWatching(const std::string& problem);
+    void ShowReplayMessage(const std::string& message);
+    void DrawReplayLabel();
+    void DrawReplayMessage();
     // Seats: the choosing player's seat stepped on, its line, and the
     // sources a round starts with.
     void CycleSeat();
@@ -350,6 +395,10 @@ protected:
     // Where the markers were drawn last, to be wiped with the objects.
     GameData::ScreenRect m_markers[2] = {};
     int m_markerCount = 0;
+    std::shared_ptr<Replay> m_recording;
+    std::unique_ptr<ReplayWatch> m_watch;
+    std::string m_replayMessage;
+    int m_replayMessageUntil = 0;
     // The volume's level shows from a step for a while; the corner, where
     // it was drawn last, is wiped with the objects.
     bool m_volumeShown = false;

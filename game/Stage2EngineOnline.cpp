@@ -209,6 +209,8 @@ void Stage2Engine::StartOnlineRoundAsHost()
 void Stage2Engine::BeginOnlineRound()
 {
     m_onlinePlay = std::make_unique<OnlinePlay>();
+    // Recorded from here: the guest's round is the host's from here on.
+    BeginRecording();
     StateBytes world;
     SaveWorld(world);
     m_onlinePlay->worldSize = world.size();
@@ -391,7 +393,13 @@ void Stage2Engine::OnlineTick()
     if (play.records.empty())
         play.firstKept = play.next;
     play.records.push_back(std::move(record));
+    if (play.next == 0)
+        NoteRecordingStart();
     RunPass(play.records.back().pass);
+    OnlinePlay::Record& ran = play.records.back();
+    NoteOnlineCheckpoint(ran.pass.time, ran.checkpoint, ran.digest);
+    if (m_state == RoundOver)
+        RecordOnlinePasses(play.next + 1); // the end waits for every frame before it
     ++play.next;
     m_online->SendInputs(play.next);
 }
@@ -455,6 +463,7 @@ void Stage2Engine::RollBackIfMispredicted(uint32_t arrived)
         }
         record.pass = OnlinePassAt(pass);
         RunPass(record.pass, true);
+        NoteOnlineCheckpoint(record.pass.time, record.checkpoint, record.digest);
     }
     // The present, as corrected, is shown whole; the background needs
     // painting again only if the sky changed.
@@ -470,6 +479,7 @@ void Stage2Engine::ConfirmPasses()
 {
     OnlinePlay& play = *m_onlinePlay;
     const uint32_t confirmed = std::min(play.next, m_online->RemoteFramesKnown());
+    RecordOnlinePasses(confirmed);
     while (!play.records.empty() && play.firstKept < confirmed)
     {
         if (play.firstKept % kDigestEvery == 0)
@@ -527,7 +537,16 @@ void Stage2Engine::WriteOutOfSyncReport(uint32_t pass, const StateBytes& theirs)
         return;
     }
     namespace fs = std::filesystem;
-    const fs::path folder = UserDataFolder() / "reports";
+    const fs::path data = UserDataFolder();
+    if (data.empty())
+    {
+        std::fprintf(stderr,
+                     "skirmora: neither XDG_DATA_HOME nor HOME names a folder to write the states to\n");
+        m_outOfSync.reset();
+        m_theirOutOfSyncState.clear();
+        return;
+    }
+    const fs::path folder = data / "reports";
     std::error_code error;
     fs::create_directories(folder, error);
     const fs::path file = folder / ("out-of-sync-pass-" + std::to_string(pass) + "-player-" +
@@ -548,15 +567,6 @@ void Stage2Engine::WriteOutOfSyncReport(uint32_t pass, const StateBytes& theirs)
         std::fprintf(stderr, "skirmora: cannot write %s\n", file.string().c_str());
     m_outOfSync.reset();
     m_theirOutOfSyncState.clear();
-}
-
-std::filesystem::path Stage2Engine::UserDataFolder()
-{
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/')
-        return std::filesystem::path(data) / "skirmora";
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : ".") / ".local" / "share" / "skirmora";
 }
 
 // The online line at the foot of the screen: who is waiting for whom, or

@@ -12,7 +12,7 @@ void Stage2Engine::OnPadAdded(int pad) { m_padControls.Seat(pad); }
 // A pad pulled out during a round pauses it, as consoles do.
 void Stage2Engine::OnPadRemoved(int pad)
 {
-    if (m_padControls.Unseat(pad) && m_state == Playing)
+    if (m_padControls.Unseat(pad) && m_state == Playing && !m_watch)
         TogglePause();
 }
 
@@ -20,7 +20,8 @@ void Stage2Engine::OnPadButtonDown(int pad, int button)
 {
     // A pad that found both seats taken takes one that has freed since.
     m_padControls.Seat(pad);
-    PadCommand(pad, PadControls::ButtonCommand(button));
+    if (!OnReplayPadButton(button))
+        PadCommand(pad, PadControls::ButtonCommand(button));
 }
 
 void Stage2Engine::OnPadAxis(int pad, int axis, int value)

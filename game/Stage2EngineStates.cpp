@@ -139,6 +139,7 @@ void Stage2Engine::StartRound()
     m_roundStartSeconds = GetTime() / 1000;
     SeatRoundSources();
     CreateObjects();
+    BeginRecording();
     Repaint();
     PlayCue("round-start");
     FollowWithMusic();
@@ -159,6 +160,8 @@ void Stage2Engine::ClickDuringPlay(int button)
 
 void Stage2Engine::OnKeyDown(int keyCode)
 {
+    if (OnReplayKey(keyCode))
+        return;
     // Online, Tab (who plays the seat) is the choosing player's alone.
     if (m_online && !m_actingOnline)
         return ActOnline(keyCode == kSeatKey, [&] { OnKeyDown(keyCode); });
@@ -226,6 +229,8 @@ void Stage2Engine::DoFrameLogic()
     if (m_frameTick < m_nextUpdateTime)
         return;
     m_nextUpdateTime = m_frameTick + BaseEngine::kLogicIntervalMs;
+    if (WatchFrameLogic())
+        return;
 
     switch (m_state)
     {
@@ -241,7 +246,7 @@ void Stage2Engine::DoFrameLogic()
         }
         const RoundPass pass = NextPass();
         OnRoundPass(pass);
-        RunPass(pass);
+        RunRecordedPass(pass);
         break;
     }
     case RoundOver:
@@ -307,8 +312,9 @@ void Stage2Engine::PulseSun()
     if (!m_daytime)
         return;
     // The colour goes to standard output on every daytime pass: the game's
-    // design asks for this line, it is not left-over debugging.
-    if (!m_silent)
+    // design asks for this line, it is not left-over debugging. A replay
+    // being watched is no round of the game, and keeps it to itself.
+    if (!m_silent && !m_watch)
         std::printf("%d\n", static_cast<int>(m_sunColour));
     if (!m_sunDimming)
     {

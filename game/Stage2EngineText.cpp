@@ -79,6 +79,7 @@ void Stage2Engine::DrawUnderText()
     case Playing:
     case Paused:
         DrawHud();
+        DrawReplayLabel();
         break;
     default:
         break;
@@ -94,6 +95,7 @@ void Stage2Engine::DrawOverText()
         DrawPauseHelp();
     else if (m_state == RoundOver)
         DrawResult();
+    DrawReplayMessage();
     DrawVolume();
 }
 

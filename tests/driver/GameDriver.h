@@ -85,6 +85,7 @@ public:
         m_score2 = score2;
     }
     void SetSecondsLeft(int seconds) { m_secondsLeft = seconds; }
+    void SetRoundSeconds(int seconds) { m_roundSeconds = seconds; }
     int GetRoundStartSeconds() const { return m_roundStartSeconds; }
     int ObjectCount() const;
     // A digest of everything that decides what happens next and what is

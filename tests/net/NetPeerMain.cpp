@@ -127,7 +127,7 @@ int main(int argc, char* argv[])
     std::vector<const char*> arguments(argv, argv + argc);
     const Script script = TakeScriptOptions(arguments);
     const CommandLine line = CommandLine::Parse(static_cast<int>(arguments.size()), arguments.data());
-    if (!line.error.empty() || line.mode == CommandLine::Mode::Play)
+    if (!line.error.empty() || (line.mode != CommandLine::Mode::Host && line.mode != CommandLine::Mode::Join))
     {
         std::fprintf(stderr, "netpeer: %s\n",
                      line.error.empty() ? "--host or --join needed" : line.error.c_str());
