@@ -92,8 +92,13 @@ private:
     void Plan(const FighterModel& me, const FighterModel& other, float otherDamage, float ownDamage,
               bool otherInPlay);
     Aim ChooseAim(const FighterModel& me, const FighterModel& other, bool otherInPlay);
-    float Score(const Maneuver& maneuver, FighterModel me, const Aim& aim) const;
-    int FallOnto(FighterModel& me, const Aim& aim) const;
+    float Score(const Maneuver& maneuver, int from, FighterModel me, const Aim& aim) const;
+    float HitValue(const FighterModel& me, FighterModel victim, int meetingPass, bool vertical,
+                   const Aim& aim) const;
+    bool SafeWithoutMeeting(const Maneuver& maneuver, int from, FighterModel me, const Aim& aim) const;
+    int SteerDown(FighterModel& me, const Aim& aim, int fromPass) const;
+    uint8_t HeldIn(const Maneuver& maneuver, int pass, const FighterModel& me, bool mayDash) const;
+    uint8_t SteerHeld(const FighterModel& me, bool mayDash) const;
     LiftTops LiftsAfter(int passes) const;
     static void MoveLifts(LiftTops& lifts);
     const SeenPass& SeenAgo(int passes) const;
