@@ -11,8 +11,6 @@ namespace
 {
 constexpr uint8_t A = Maneuver::kAlways;
 constexpr uint8_t N = Maneuver::kNever;
-// Long enough for the highest throw of a jump block to come down again.
-constexpr int kHopPasses = 150;
 // A walk that stays on its surface this long goes nowhere.
 constexpr int kWalkPasses = 60;
 
@@ -167,7 +165,7 @@ ArenaModel::Hop ArenaModel::TryHop(int from, int column, int way) const
     fighter.onGround = true;
     const LiftTops noLifts;
     bool airborne = false;
-    for (int pass = 0; pass < kHopPasses; ++pass)
+    for (int pass = 0; pass < kLongestHop; ++pass)
     {
         fighter.Step(*this, maneuver.Held(pass), noLifts);
         if (fighter.out || fighter.pastEdge)

@@ -25,6 +25,9 @@ public:
     // either way across (the last three go straight up and down).
     static const Maneuver kManeuvers[kManeuverCount];
     static constexpr int kFirstStraight = 12;
+    // The passes a hop may take: long enough for the highest throw of a
+    // jump block to come down again.
+    static constexpr int kLongestHop = 150;
 
     // A way from a surface: standing at a column, a course lands on another.
     struct Hop

@@ -159,6 +159,7 @@ struct ComputerInput::Aim
     // The course of the next hop, once the fighter is near its start.
     bool hasWay = false;
     Maneuver way = {};
+    // Passes the way takes to land where it goes.
     float otherDamage = 1.0f;
     float ownDamage = 1.0f;
     FighterModel other[kHorizon];
@@ -167,7 +168,8 @@ struct ComputerInput::Aim
     float enemyY[3] = {};
     float enemyVx[3] = {};
     float enemyVy[3] = {};
-    LiftTops lifts[kHorizon + kSteerPasses + kThrowPasses];
+    int wayPasses = 0;
+    LiftTops lifts[ArenaModel::kLongestHop + kSteerPasses + kThrowPasses];
 };
 
 ComputerInput::ComputerInput(const Stage2Engine& game, int seat, ComputerLevel level, uint32_t seed)
@@ -180,6 +182,7 @@ ComputerInput::ComputerInput(const Stage2Engine& game, int seat, ComputerLevel l
     m_state.random = (static_cast<uint64_t>(seed) << 32 | 0x9E3779B9u) ^ static_cast<uint64_t>(seat);
     m_state.plan = kTries[2];
     m_state.planPass = kSkills[static_cast<int>(level)].replan;
+    m_state.planLength = kHorizon;
 }
 
 int ComputerInput::ReactionPasses(ComputerLevel level) { return kSkills[static_cast<int>(level)].reaction; }
@@ -462,6 +465,7 @@ ComputerInput::Aim ComputerInput::ChooseAim(const FighterModel& me, const Fighte
             aim.hopY = (m_arena.GetSurface(from).row - 1) * kTileSize;
             aim.hasWay = std::abs(me.x - aim.hopX) <= kTileSize;
             aim.way = ArenaModel::Way(*way);
+            aim.wayPasses = way->passes;
         }
     }
     return aim;
@@ -503,27 +507,32 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
                           ? (skill.allDashes ? static_cast<int>(std::size(kTries)) : kPlainDashes)
                           : kFirstDash;
     // Besides the fixed courses: the one it follows, played on, and the
-    // next hop's own course once it stands near where that starts.
+    // next hop's own course once it stands near where that starts, each
+    // played to its landing.
     const Maneuver current = m_state.plan;
     const int currentFrom = m_state.planPass;
+    const int currentLength = m_state.planLength;
     float best = 0;
     bool first = true;
     for (int i = -2; i < tries; ++i)
     {
         Maneuver maneuver = {};
         int from = 0;
+        int length = kHorizon;
         if (i == -2)
         {
-            if (currentFrom >= kHorizon)
+            if (currentFrom >= currentLength)
                 continue;
             maneuver = current;
             from = currentFrom;
+            length = currentLength;
         }
         else if (i == -1)
         {
             if (!aim.hasWay)
                 continue;
             maneuver = aim.way;
+            length = std::max(kHorizon, aim.wayPasses);
         }
         else
         {
@@ -534,26 +543,29 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
             maneuver = toward > 0 ? kTries[i] : kTries[i].Mirrored();
         }
         const float whim = skill.whim * (static_cast<float>(Random() % 1001) / 1000.0f - 0.5f);
-        const float score = Score(maneuver, from, me, aim) + whim;
+        const float score = Score(maneuver, from, std::max(kHorizon, length - from), me, aim) + whim;
         if (first || score > best)
         {
             first = false;
             best = score;
             m_state.plan = maneuver;
             m_state.planPass = from;
+            m_state.planLength = length;
         }
     }
 }
 
-float ComputerInput::Score(const Maneuver& maneuver, int from, FighterModel me, const Aim& aim) const
+float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, FighterModel me,
+                           const Aim& aim) const
 {
     const FighterModel start = me;
     float score = 0;
     bool met = false;
     bool hit = false;
     bool bounced = false;
+    int meetingPass = 0;
     bool enemyMet[3] = {};
-    for (int pass = 0; pass < kHorizon; ++pass)
+    for (int pass = 0; pass < passes; ++pass)
     {
         const int lastY = me.y;
         me.Step(m_arena, HeldIn(maneuver, from + pass, me, aim.mayDash), aim.lifts[pass]);
@@ -561,7 +573,7 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, FighterModel me, 
             return kOutScore + static_cast<float>(pass) * 1000.0f;
         if (me.pastEdge)
             score -= 300.0f;
-        if (aim.attack && !met)
+        if (aim.attack && !met && pass < kHorizon)
         {
             const FighterModel& other = aim.other[pass];
             const int dx = other.x - me.x;
@@ -583,6 +595,7 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, FighterModel me, 
                         score += HitValue(me, other, pass, true, aim);
                     me.vy = -0.5f * me.vy;
                     bounced = true;
+                    meetingPass = pass;
                 }
                 else if (mine > theirs && mine > 2.0f)
                 {
@@ -590,6 +603,7 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, FighterModel me, 
                     score += HitValue(me, other, pass, false, aim);
                     me.vx = -0.5f * me.vx;
                     bounced = true;
+                    meetingPass = pass;
                 }
                 else if (theirs > 2.0f)
                     score -= 200.0f + theirs * aim.ownDamage * 25.0f;
@@ -610,12 +624,12 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, FighterModel me, 
     // A dash spent on moving leaves none for the other fighter.
     if (maneuver.dashAt != Maneuver::kNever && maneuver.dashAt >= from && !hit)
         score -= aim.attack ? 150.0f : 40.0f;
-    const int landed = me.onGround ? m_arena.SurfaceBelow(me.x, me.y) : SteerDown(me, aim, kHorizon);
+    const int landed = me.onGround ? m_arena.SurfaceBelow(me.x, me.y) : SteerDown(me, aim, passes);
     if (landed == kFallsOut)
         return score + kFallsOutScore;
     // The other may not be where it was foreseen: the course must be safe
     // without the meeting too.
-    if (bounced && !SafeWithoutMeeting(maneuver, from, start, aim))
+    if (bounced && !SafeWithoutMeeting(maneuver, from, meetingPass, start, aim))
         score += kUnsafeScore;
     if (me.onGround && landed != ArenaModel::kNone)
         score -= 3.0f * static_cast<float>(std::max(0, kEdgeRoom - m_arena.EdgeRoom(landed, me.x)));
@@ -655,16 +669,34 @@ float ComputerInput::HitValue(const FighterModel& me, FighterModel victim, int m
     return 200.0f + damage * std::fabs(speed) * 25.0f;
 }
 
-bool ComputerInput::SafeWithoutMeeting(const Maneuver& maneuver, int from, FighterModel me,
+// Whether, had the other not been there, the fighter could still save
+// itself once it sees the miss a reaction time after the meeting: back
+// toward the middle of what it stands on, or steered back down.
+bool ComputerInput::SafeWithoutMeeting(const Maneuver& maneuver, int from, int meetingPass, FighterModel me,
                                        const Aim& aim) const
 {
-    for (int pass = 0; pass < kHorizon; ++pass)
+    const auto bit = [](PlayerAction action) { return static_cast<uint8_t>(1u << static_cast<int>(action)); };
+    const int seen = meetingPass + kSkills[static_cast<int>(m_level)].reaction;
+    for (int pass = 0; pass < seen + kSteerPasses; ++pass)
     {
-        me.Step(m_arena, HeldIn(maneuver, from + pass, me, aim.mayDash), aim.lifts[pass]);
+        uint8_t held = HeldIn(maneuver, from + pass, me, aim.mayDash);
+        if (pass >= seen && me.onGround)
+        {
+            const int under = m_arena.SurfaceBelow(me.x, me.y);
+            int middle = kWindowWidth / 2;
+            if (under != ArenaModel::kNone && !me.pastEdge)
+                middle = (m_arena.GetSurface(under).first + m_arena.GetSurface(under).last) * kTileSize / 2;
+            held = bit(middle < me.x ? PlayerAction::Left : PlayerAction::Right);
+            if (std::abs(middle - me.x) < kTileSize && !me.pastEdge)
+                return true;
+        }
+        else if (pass >= seen)
+            held = SteerHeld(me, aim.mayDash);
+        me.Step(m_arena, held, aim.lifts[pass]);
         if (me.out)
             return false;
     }
-    return me.onGround || SteerDown(me, aim, kHorizon) != kFallsOut;
+    return me.onGround;
 }
 
 // Steers on from the end of a course back onto the level: the surface it
