@@ -57,6 +57,8 @@ constexpr int kFallsOut = -2;
 constexpr float kOutScore = -1e6f;
 constexpr float kFallsOutScore = -3e5f;
 constexpr float kUnsafeScore = -2e5f;
+// Score points a pass for falling over a pit with no dash to come back by.
+constexpr float kExposedPass = 8.0f;
 
 // The courses tried at each choice, for a goal to the right (mirrored for
 // one to the left); the dashes only with the charge full, and those after
@@ -302,10 +304,14 @@ void ComputerInput::Decide()
     const SeenFighter& mine = seen.fighters[m_seat - 1];
     const SeenFighter& theirs = seen.fighters[2 - m_seat];
 
-    // Its own fighter brought up to now by what it pressed since.
+    // Its own fighter brought up to now by what it pressed since, and by
+    // a blow it struck meanwhile, which bounces the striker back: it knows
+    // what it pressed, and where the other was heading.
     FighterModel me = ModelOf(mine);
     me.charge = seen.ownCharge;
     me.boosts = seen.ownBoosts;
+    FighterModel them = ModelOf(theirs);
+    bool met = !InPlay(theirs);
     for (int ago = skill.reaction - 1; ago >= 0; --ago)
     {
         if (me.out)
@@ -316,7 +322,23 @@ void ComputerInput::Decide()
             me.charge = 1.0f;
             me.boosts = seen.ownBoosts;
         }
-        me.Step(m_arena, SeenAgo(ago).ownHeld, LiftsAfter(skill.reaction - ago));
+        const LiftTops lifts = LiftsAfter(skill.reaction - ago);
+        me.Step(m_arena, SeenAgo(ago).ownHeld, lifts);
+        if (met)
+            continue;
+        them.Move(m_arena, lifts);
+        const int dx = them.x - me.x;
+        const int dy = them.y - me.y;
+        if (std::abs(dx) > kTileSize || std::abs(dy) > kTileSize)
+            continue;
+        met = true;
+        if (std::abs(dx) >= std::abs(dy) && me.vx * static_cast<float>(Sign(dx)) > 2.0f)
+        {
+            me.vx = -0.5f * me.vx;
+            me.x = them.x - Sign(dx) * kTileSize;
+        }
+        else if (std::abs(dx) < std::abs(dy) && me.vy * static_cast<float>(Sign(dy)) > 2.0f)
+            me.vy = -0.5f * me.vy;
     }
 
     FighterModel other = ModelOf(theirs);
@@ -565,14 +587,24 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
     bool bounced = false;
     int meetingPass = 0;
     bool enemyMet[3] = {};
+    // Once it sees the meeting, a reaction time after it, it chooses anew:
+    // taken here as making back for safety.
+    const int reaction = kSkills[static_cast<int>(m_level)].reaction;
     for (int pass = 0; pass < passes; ++pass)
     {
         const int lastY = me.y;
-        me.Step(m_arena, HeldIn(maneuver, from + pass, me, aim.mayDash), aim.lifts[pass]);
+        const bool afterMeeting = bounced && pass >= meetingPass + reaction;
+        me.Step(m_arena,
+                afterMeeting ? BackHeld(me, aim.mayDash) : HeldIn(maneuver, from + pass, me, aim.mayDash),
+                aim.lifts[pass]);
         if (me.out)
             return kOutScore + static_cast<float>(pass) * 1000.0f;
         if (me.pastEdge)
             score -= 300.0f;
+        // Falling over a pit with the dash spent: a knock now (or a blow
+        // that bounces it back) leaves nothing to come back with.
+        if (me.vy > 0.0f && me.charge < 1.0f && !me.onGround && !m_arena.FloorBelow(me.x, me.y))
+            score -= kExposedPass;
         if (aim.attack && !met && pass < kHorizon)
         {
             const FighterModel& other = aim.other[pass];
@@ -675,28 +707,32 @@ float ComputerInput::HitValue(const FighterModel& me, FighterModel victim, int m
 bool ComputerInput::SafeWithoutMeeting(const Maneuver& maneuver, int from, int meetingPass, FighterModel me,
                                        const Aim& aim) const
 {
-    const auto bit = [](PlayerAction action) { return static_cast<uint8_t>(1u << static_cast<int>(action)); };
     const int seen = meetingPass + kSkills[static_cast<int>(m_level)].reaction;
     for (int pass = 0; pass < seen + kSteerPasses; ++pass)
     {
-        uint8_t held = HeldIn(maneuver, from + pass, me, aim.mayDash);
-        if (pass >= seen && me.onGround)
-        {
-            const int under = m_arena.SurfaceBelow(me.x, me.y);
-            int middle = kWindowWidth / 2;
-            if (under != ArenaModel::kNone && !me.pastEdge)
-                middle = (m_arena.GetSurface(under).first + m_arena.GetSurface(under).last) * kTileSize / 2;
-            held = bit(middle < me.x ? PlayerAction::Left : PlayerAction::Right);
-            if (std::abs(middle - me.x) < kTileSize && !me.pastEdge)
-                return true;
-        }
-        else if (pass >= seen)
-            held = SteerHeld(me, aim.mayDash);
-        me.Step(m_arena, held, aim.lifts[pass]);
+        me.Step(m_arena,
+                pass >= seen ? BackHeld(me, aim.mayDash) : HeldIn(maneuver, from + pass, me, aim.mayDash),
+                aim.lifts[pass]);
         if (me.out)
             return false;
     }
     return me.onGround;
+}
+
+// Making back for safety: on the ground toward the middle of what it stands
+// on (or back in from past a side), in the air steered back down.
+uint8_t ComputerInput::BackHeld(const FighterModel& me, bool mayDash) const
+{
+    if (!me.onGround)
+        return SteerHeld(me, mayDash);
+    const int under = m_arena.SurfaceBelow(me.x, me.y);
+    int middle = kWindowWidth / 2;
+    if (under != ArenaModel::kNone && !me.pastEdge)
+        middle = (m_arena.GetSurface(under).first + m_arena.GetSurface(under).last) * kTileSize / 2;
+    if (std::abs(middle - me.x) < kTileSize)
+        return 0;
+    return static_cast<uint8_t>(
+        1u << static_cast<int>(middle < me.x ? PlayerAction::Left : PlayerAction::Right));
 }
 
 // Steers on from the end of a course back onto the level: the surface it

@@ -101,6 +101,7 @@ private:
     int SteerDown(FighterModel& me, const Aim& aim, int fromPass) const;
     uint8_t HeldIn(const Maneuver& maneuver, int pass, const FighterModel& me, bool mayDash) const;
     uint8_t SteerHeld(const FighterModel& me, bool mayDash) const;
+    uint8_t BackHeld(const FighterModel& me, bool mayDash) const;
     LiftTops LiftsAfter(int passes) const;
     static void MoveLifts(LiftTops& lifts);
     const SeenPass& SeenAgo(int passes) const;
