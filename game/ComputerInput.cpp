@@ -59,6 +59,9 @@ constexpr float kFallsOutScore = -3e5f;
 constexpr float kUnsafeScore = -2e5f;
 // Score points a pass for falling over a pit with no dash to come back by.
 constexpr float kExposedPass = 8.0f;
+// Score points for a jump block's throw that does not take it where it is
+// going (three times as many with the dash spent).
+constexpr float kThrowRisk = 150.0f;
 
 // The courses tried at each choice, for a goal to the right (mirrored for
 // one to the left); the dashes only with the charge full, and those after
@@ -586,6 +589,7 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
     bool hit = false;
     bool bounced = false;
     int meetingPass = 0;
+    int throws = 0;
     bool enemyMet[3] = {};
     // Once it sees the meeting, a reaction time after it, it chooses anew:
     // taken here as making back for safety.
@@ -593,12 +597,15 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
     for (int pass = 0; pass < passes; ++pass)
     {
         const int lastY = me.y;
+        const bool wasLaunched = me.launched;
         const bool afterMeeting = bounced && pass >= meetingPass + reaction;
         me.Step(m_arena,
                 afterMeeting ? BackHeld(me, aim.mayDash) : HeldIn(maneuver, from + pass, me, aim.mayDash),
                 aim.lifts[pass]);
         if (me.out)
             return kOutScore + static_cast<float>(pass) * 1000.0f;
+        if (me.launched && !wasLaunched)
+            throws += me.charge < 1.0f ? 3 : 1;
         if (me.pastEdge)
             score -= 300.0f;
         // Falling over a pit with the dash spent: a knock now (or a blow
@@ -663,6 +670,10 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
     // without the meeting too.
     if (bounced && !SafeWithoutMeeting(maneuver, from, meetingPass, start, aim))
         score += kUnsafeScore;
+    // A jump block's throw leaves no say over the fall (and none over a
+    // knock on the way): worth it only to get where it is going.
+    if (landed != aim.surface)
+        score -= kThrowRisk * static_cast<float>(throws);
     if (me.onGround && landed != ArenaModel::kNone)
         score -= 3.0f * static_cast<float>(std::max(0, kEdgeRoom - m_arena.EdgeRoom(landed, me.x)));
     if (aim.surface != ArenaModel::kNone && landed == aim.surface && aim.hopX != aim.finalX)
