@@ -19,7 +19,9 @@ constexpr uint8_t N = Maneuver::kNever;
 
 // What sets the levels apart: how late they see, how often they think
 // again, how far ahead they read the other fighter, how far off they aim,
-// how much chance sways their choice, and which dashes they know.
+// how much chance sways their choice, which dashes they know, and whether
+// they count on a dash to get back onto the level (the easy one keeps to
+// courses it can come back from without one).
 struct Skill
 {
     int reaction; // passes
@@ -28,53 +30,72 @@ struct Skill
     int aimError; // pixels
     float whim;   // score points of chance
     bool allDashes;
+    bool countsOnDash;
 };
 constexpr Skill kSkills[3] = {
-    {20, 4, 0, 40, 40.0f, false},  // easy: about 300 ms
-    {12, 3, 12, 12, 10.0f, false}, // normal: about 180 ms
-    {6, 2, 6, 0, 1.0f, true},      // hard: about 90 ms
+    {20, 4, 0, 40, 40.0f, false, false}, // easy: about 300 ms
+    {12, 3, 12, 12, 10.0f, false, true}, // normal: about 180 ms
+    {6, 2, 6, 0, 1.0f, true, true},      // hard: about 90 ms
 };
 
-// Passes a course is played ahead, and the longest fall looked at after it.
+// Passes a course is played ahead, and the longest steer back down after it.
 constexpr int kHorizon = 40;
-constexpr int kFallPasses = 60;
+constexpr int kSteerPasses = 90;
+// Passes a fighter thrown by a blow is followed to see whether it leaves.
+constexpr int kThrowPasses = 90;
 // Pixels a computer keeps from the other fighter while its dash recharges.
 constexpr int kStandOff = 70;
 // Pixels off square within which a meeting of two fighters is sure.
 constexpr int kSureMeeting = 12;
 // A surface's end with nothing below it is worth keeping this far from.
 constexpr int kEdgeRoom = 36;
-// A fall that leaves the arena, as FallOnto tells it.
+// A fall that leaves the arena, as SteerDown tells it.
 constexpr int kFallsOut = -2;
+// A course that leaves the arena scores below every other, the later the
+// better; one that would leave it if a foreseen meeting did not happen
+// scores below every safe one.
+constexpr float kOutScore = -1e6f;
+constexpr float kFallsOutScore = -3e5f;
+constexpr float kUnsafeScore = -2e5f;
+// Score points a pass for falling over a pit with no dash to come back by.
+constexpr float kExposedPass = 8.0f;
+// Score points for a jump block's throw that does not take it where it is
+// going (three times as many with the dash spent).
+constexpr float kThrowRisk = 150.0f;
 
 // The courses tried at each choice, for a goal to the right (mirrored for
 // one to the left); the dashes only with the charge full, and those after
 // kPlainDashes only by the hard level.
 const Maneuver kTries[] = {
-    {1, A, 0, 0, 0, N, 0, 0},   // run at it
-    {1, 6, 0, 0, 0, N, 0, 0},   // a few steps, then slow down
-    {0, 0, 0, 0, 0, N, 0, 0},   // stand (or brake)
-    {-1, A, 0, 0, 0, N, 0, 0},  // run away
-    {-1, 6, 0, 0, 0, N, 0, 0},  // step back
-    {1, A, 0, 3, 0, N, 0, 0},   // hop
-    {1, A, 0, 5, 0, N, 0, 0},   // jump
-    {1, A, 0, 8, 0, N, 0, 0},   // full jump
-    {1, 8, 0, 8, 0, N, 0, 0},   // up, then a little across
-    {1, A, 8, 8, 0, N, 0, 0},   // a few steps, then a full jump
-    {1, A, 0, 0, 3, N, 0, 0},   // drop through, drifting across
-    {0, 0, 0, 8, 0, N, 0, 0},   // straight up
-    {0, 0, 0, 0, 3, N, 0, 0},   // straight down through
-    {-1, A, 0, 5, 0, N, 0, 0},  // jump away
-    {1, A, 0, 0, 0, 0, 1, 0},   // dash at it
-    {-1, A, 0, 0, 0, 0, -1, 1}, // dash back and up
-    {0, 0, 0, 0, 0, 0, 0, 1},   // dash up
-    {1, A, 0, 0, 0, 3, 1, 0},   // dash in a moment
-    {1, A, 0, 4, 0, 2, 1, 0},   // jump and dash
-    {1, A, 0, 0, 0, 0, 1, 1},   // dash at it and up
-    {1, A, 0, 0, 0, 6, 1, 0},   // dash a little later
+    {1, A, 0, 0, 0, 0, N, 0, 0, N},   // run at it
+    {1, 6, 0, 0, 0, 0, N, 0, 0, N},   // a few steps, then slow down
+    {0, 0, 0, 0, 0, 0, N, 0, 0, N},   // stand (or brake)
+    {-1, A, 0, 0, 0, 0, N, 0, 0, N},  // run away
+    {-1, 6, 0, 0, 0, 0, N, 0, 0, N},  // step back
+    {1, A, 0, 3, 0, 0, N, 0, 0, N},   // hop
+    {1, A, 0, 5, 0, 0, N, 0, 0, N},   // jump
+    {1, A, 0, 8, 0, 0, N, 0, 0, N},   // full jump
+    {1, 8, 0, 8, 0, 0, N, 0, 0, N},   // up, then a little across
+    {1, A, 8, 8, 0, 0, N, 0, 0, N},   // a few steps, then a full jump
+    {1, A, 0, 0, 0, 3, N, 0, 0, N},   // drop through, drifting across
+    {0, 0, 0, 8, 0, 0, N, 0, 0, N},   // straight up
+    {0, 0, 0, 0, 0, 3, N, 0, 0, N},   // straight down through
+    {-1, A, 0, 5, 0, 0, N, 0, 0, N},  // jump away
+    {1, A, 0, 1, 7, 0, N, 0, 0, N},   // climb across, tapping jump
+    {0, 0, 0, 1, 7, 0, N, 0, 0, N},   // climb straight up
+    {1, 10, 0, 1, 4, 0, N, 0, 0, N},  // climb, a little across
+    {0, 0, 0, 0, 0, 0, N, 0, 0, 0},   // steer back onto the level
+    {1, A, 0, 0, 0, 0, 0, 1, 0, N},   // dash at it
+    {-1, A, 0, 0, 0, 0, 0, -1, 1, 1}, // dash back and up, then steer
+    {0, 0, 0, 0, 0, 0, 0, 0, 1, 1},   // dash up, then steer
+    {1, A, 0, 0, 0, 0, 3, 1, 0, N},   // dash in a moment
+    {1, A, 0, 4, 0, 0, 2, 1, 0, N},   // jump and dash
+    {1, A, 0, 0, 0, 0, 0, 1, 1, N},   // dash at it and up
+    {1, A, 0, 0, 0, 0, 6, 1, 0, N},   // dash a little later
+    {1, A, 0, 0, 0, 0, 10, 1, 0, N},  // dash later still
 };
-constexpr int kFirstDash = 14;
-constexpr int kPlainDashes = 17;
+constexpr int kFirstDash = 18;
+constexpr int kPlainDashes = 22;
 
 constexpr uint8_t kPresent = 1;
 constexpr uint8_t kOnGround = 2;
@@ -138,19 +159,22 @@ struct ComputerInput::Aim
     int surface = ArenaModel::kNone; // landing on it is progress
     int finalX = 0;
     int finalY = 0;
-    int steerX = 0; // where a fall steers for
     bool attack = false;
+    bool mayDash = true; // whether steering back counts on a dash
+    // The course of the next hop, once the fighter is near its start.
+    bool hasWay = false;
+    Maneuver way = {};
+    // Passes the way takes to land where it goes.
     float otherDamage = 1.0f;
     float ownDamage = 1.0f;
-    int otherX[kHorizon] = {};
-    int otherY[kHorizon] = {};
-    float otherVx[kHorizon] = {};
+    FighterModel other[kHorizon];
     int enemyCount = 0;
     float enemyX[3] = {};
     float enemyY[3] = {};
     float enemyVx[3] = {};
     float enemyVy[3] = {};
-    LiftTops lifts[kHorizon + kFallPasses];
+    int wayPasses = 0;
+    LiftTops lifts[ArenaModel::kLongestHop + kSteerPasses + kThrowPasses];
 };
 
 ComputerInput::ComputerInput(const Stage2Engine& game, int seat, ComputerLevel level, uint32_t seed)
@@ -163,6 +187,7 @@ ComputerInput::ComputerInput(const Stage2Engine& game, int seat, ComputerLevel l
     m_state.random = (static_cast<uint64_t>(seed) << 32 | 0x9E3779B9u) ^ static_cast<uint64_t>(seat);
     m_state.plan = kTries[2];
     m_state.planPass = kSkills[static_cast<int>(level)].replan;
+    m_state.planLength = kHorizon;
 }
 
 int ComputerInput::ReactionPasses(ComputerLevel level) { return kSkills[static_cast<int>(level)].reaction; }
@@ -282,10 +307,14 @@ void ComputerInput::Decide()
     const SeenFighter& mine = seen.fighters[m_seat - 1];
     const SeenFighter& theirs = seen.fighters[2 - m_seat];
 
-    // Its own fighter brought up to now by what it pressed since.
+    // Its own fighter brought up to now by what it pressed since, and by
+    // a blow it struck meanwhile, which bounces the striker back: it knows
+    // what it pressed, and where the other was heading.
     FighterModel me = ModelOf(mine);
     me.charge = seen.ownCharge;
     me.boosts = seen.ownBoosts;
+    FighterModel them = ModelOf(theirs);
+    bool met = !InPlay(theirs);
     for (int ago = skill.reaction - 1; ago >= 0; --ago)
     {
         if (me.out)
@@ -296,7 +325,23 @@ void ComputerInput::Decide()
             me.charge = 1.0f;
             me.boosts = seen.ownBoosts;
         }
-        me.Step(m_arena, SeenAgo(ago).ownHeld, LiftsAfter(skill.reaction - ago));
+        const LiftTops lifts = LiftsAfter(skill.reaction - ago);
+        me.Step(m_arena, SeenAgo(ago).ownHeld, lifts);
+        if (met)
+            continue;
+        them.Move(m_arena, lifts);
+        const int dx = them.x - me.x;
+        const int dy = them.y - me.y;
+        if (std::abs(dx) > kTileSize || std::abs(dy) > kTileSize)
+            continue;
+        met = true;
+        if (std::abs(dx) >= std::abs(dy) && me.vx * static_cast<float>(Sign(dx)) > 2.0f)
+        {
+            me.vx = -0.5f * me.vx;
+            me.x = them.x - Sign(dx) * kTileSize;
+        }
+        else if (std::abs(dx) < std::abs(dy) && me.vy * static_cast<float>(Sign(dy)) > 2.0f)
+            me.vy = -0.5f * me.vy;
     }
 
     FighterModel other = ModelOf(theirs);
@@ -319,7 +364,7 @@ void ComputerInput::Decide()
 
     if (m_state.planPass >= skill.replan)
         Plan(me, other, theirs.damage, mine.damage, InPlay(theirs) && !other.out);
-    m_state.nextHeld = m_state.plan.Held(m_state.planPass);
+    m_state.nextHeld = HeldIn(m_state.plan, m_state.planPass, me, true);
     ++m_state.planPass;
 
     // On a lever it means to pull, or now and then on any it passes.
@@ -333,11 +378,75 @@ void ComputerInput::Decide()
     }
 }
 
+uint8_t ComputerInput::HeldIn(const Maneuver& maneuver, int pass, const FighterModel& me, bool mayDash) const
+{
+    if (maneuver.steerFrom != Maneuver::kNever && pass >= maneuver.steerFrom)
+        return SteerHeld(me, mayDash);
+    return maneuver.Held(pass);
+}
+
+// Back onto the level from the air: across toward the nearest place to come
+// down (reading its own drift a little ahead, and round the end of a solid
+// place it is below), jump tapped at the top of each rise while it is
+// below that place or still far from it, and, when falling would carry it
+// past, the dash back and up.
+uint8_t ComputerInput::SteerHeld(const FighterModel& me, bool mayDash) const
+{
+    const auto bit = [](PlayerAction action) { return static_cast<uint8_t>(1u << static_cast<int>(action)); };
+    if (me.onGround)
+        return 0;
+    // Where it can still climb from: the top of its rise, and above that
+    // only with boosts left (a jump block's throw takes them).
+    const bool mayClimb = !me.launched && me.boosts >= 1.0f;
+    const int apex = me.vy < 0.0f ? me.y - static_cast<int>(me.vy * (me.vy - 1.0f) / 2.0f) : me.y;
+    const int target = m_arena.LandingFor(me.x, apex, mayClimb);
+    if (target == ArenaModel::kNone)
+        return 0;
+    const ArenaModel::Surface& surface = m_arena.GetLanding(target);
+    const int left = surface.first * kTileSize;
+    const int right = surface.last * kTileSize;
+    const int middle = (left + right) / 2;
+    const int top = (surface.row - 1) * kTileSize;
+    int goal =
+        std::clamp(me.x, std::min(left + kTileSize / 2, middle), std::max(right - kTileSize / 2, middle));
+    const bool below = me.y > top - kTileSize / 2;
+    const int under = m_arena.Tile(goal / kTileSize, surface.row);
+    if (me.y > top && (under == kBrickTile || under == kJumpBlockTile))
+        goal = me.x < middle ? left - 2 * kTileSize : right + 2 * kTileSize;
+    const int away = goal - me.x;
+    const float ahead = static_cast<float>(goal) - (static_cast<float>(me.x) + me.vx * 6.0f);
+    uint8_t held = 0;
+    if (ahead > 4.0f)
+        held |= bit(PlayerAction::Right);
+    else if (ahead < -4.0f)
+        held |= bit(PlayerAction::Left);
+    const bool far = std::abs(away) > 2 * kTileSize;
+    if (me.vy <= 0.0f && me.vy > -1.0f && me.boosts > 0.0f && !me.launched && (below || far))
+        held |= bit(PlayerAction::Jump);
+    if (!mayDash || me.charge < 1.0f || me.vy <= 0.0f)
+        return held;
+    // Falling: will it come down on the place before it passes below it?
+    bool shortOf = me.pastEdge || me.y > top;
+    if (!shortOf && far)
+    {
+        const float drop = static_cast<float>(top - me.y);
+        const float passes = std::sqrt(me.vy * me.vy + 2.0f * drop) - me.vy;
+        const float toward = me.vx * static_cast<float>(Sign(away));
+        const float reach = toward * passes + (toward < 0.0f ? 0.225f : 0.025f) * passes * passes;
+        shortOf = reach < static_cast<float>(std::abs(away) - kTileSize / 2);
+    }
+    if (shortOf)
+        held = static_cast<uint8_t>(bit(PlayerAction::Attack) | bit(PlayerAction::Jump) |
+                                    bit(away < 0 ? PlayerAction::Left : PlayerAction::Right));
+    return held;
+}
+
 ComputerInput::Aim ComputerInput::ChooseAim(const FighterModel& me, const FighterModel& other,
                                             bool otherInPlay)
 {
     Aim aim;
     aim.attack = otherInPlay;
+    aim.mayDash = kSkills[static_cast<int>(m_level)].countsOnDash;
     int x = m_spawnX;
     int y = m_spawnY;
     if (m_state.leverSeek > 0)
@@ -360,6 +469,7 @@ ComputerInput::Aim ComputerInput::ChooseAim(const FighterModel& me, const Fighte
             if (me.charge < 1.0f)
                 x = other.x + kStandOff * Sign((left + right) / 2 - other.x);
             x = std::clamp(x, left, right);
+            y = (surface.row - 1) * kTileSize;
         }
     }
     aim.finalX = x;
@@ -367,25 +477,21 @@ ComputerInput::Aim ComputerInput::ChooseAim(const FighterModel& me, const Fighte
     aim.hopX = x;
     aim.hopY = y;
     const int target = m_arena.SurfaceBelow(x, y);
-    const int from = m_arena.SurfaceBelow(me.x, me.y);
+    const int from = me.onGround ? m_arena.SurfaceBelow(me.x, me.y) : ArenaModel::kNone;
     aim.surface = target;
     if (from != ArenaModel::kNone && target != ArenaModel::kNone && from != target)
     {
         const int hop = m_arena.NextHop(from, target);
-        if (hop != ArenaModel::kNone)
+        const ArenaModel::Hop* way = hop != ArenaModel::kNone ? m_arena.NearestHop(from, hop, me.x) : nullptr;
+        if (way)
         {
             aim.surface = hop;
-            aim.hopX = m_arena.HopStart(from, hop, me.x);
+            aim.hopX = way->column * kTileSize;
             aim.hopY = (m_arena.GetSurface(from).row - 1) * kTileSize;
+            aim.hasWay = std::abs(me.x - aim.hopX) <= kTileSize;
+            aim.way = ArenaModel::Way(*way);
+            aim.wayPasses = way->passes;
         }
-    }
-    // A fall steers for the surface it makes for, else the one it left.
-    const int steerFor = aim.surface != ArenaModel::kNone ? aim.surface : from;
-    aim.steerX = m_spawnX;
-    if (steerFor != ArenaModel::kNone)
-    {
-        const ArenaModel::Surface& under = m_arena.GetSurface(steerFor);
-        aim.steerX = (under.first + under.last) * kTileSize / 2;
     }
     return aim;
 }
@@ -398,7 +504,7 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
     aim.otherDamage = otherDamage;
     aim.ownDamage = ownDamage;
     aim.lifts[0] = LiftsAfter(skill.reaction + 1);
-    for (int pass = 1; pass < kHorizon + kFallPasses; ++pass)
+    for (int pass = 1; pass < static_cast<int>(std::size(aim.lifts)); ++pass)
     {
         aim.lifts[pass] = aim.lifts[pass - 1];
         MoveLifts(aim.lifts[pass]);
@@ -407,9 +513,7 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
     for (int pass = 0; pass < kHorizon; ++pass)
     {
         other.Move(m_arena, aim.lifts[pass]);
-        aim.otherX[pass] = other.x;
-        aim.otherY[pass] = other.y;
-        aim.otherVx[pass] = other.vx;
+        aim.other[pass] = other;
     }
     const SeenPass& seen = SeenAgo(skill.reaction);
     for (const SeenFighter& enemy : seen.enemies)
@@ -427,67 +531,118 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
     const int tries = me.charge >= 1.0f
                           ? (skill.allDashes ? static_cast<int>(std::size(kTries)) : kPlainDashes)
                           : kFirstDash;
+    // Besides the fixed courses: the one it follows, played on, and the
+    // next hop's own course once it stands near where that starts, each
+    // played to its landing.
+    const Maneuver current = m_state.plan;
+    const int currentFrom = m_state.planPass;
+    const int currentLength = m_state.planLength;
     float best = 0;
     bool first = true;
-    for (int i = 0; i < tries; ++i)
+    for (int i = -2; i < tries; ++i)
     {
-        // Dashes at the other fighter only from the ground: one in the air
-        // that misses flies on far.
-        if (kTries[i].dashAt != Maneuver::kNever && kTries[i].dashDir > 0 && !me.onGround)
-            continue;
-        const Maneuver maneuver = toward > 0 ? kTries[i] : kTries[i].Mirrored();
+        Maneuver maneuver = {};
+        int from = 0;
+        int length = kHorizon;
+        if (i == -2)
+        {
+            if (currentFrom >= currentLength)
+                continue;
+            maneuver = current;
+            from = currentFrom;
+            length = currentLength;
+        }
+        else if (i == -1)
+        {
+            if (!aim.hasWay)
+                continue;
+            maneuver = aim.way;
+            length = std::max(kHorizon, aim.wayPasses);
+        }
+        else
+        {
+            // Dashes at the other fighter only from the ground: one in the
+            // air that misses flies on far.
+            if (kTries[i].dashAt != Maneuver::kNever && kTries[i].dashDir > 0 && !me.onGround)
+                continue;
+            maneuver = toward > 0 ? kTries[i] : kTries[i].Mirrored();
+        }
         const float whim = skill.whim * (static_cast<float>(Random() % 1001) / 1000.0f - 0.5f);
-        const float score = Score(maneuver, me, aim) + whim;
+        const float score = Score(maneuver, from, std::max(kHorizon, length - from), me, aim) + whim;
         if (first || score > best)
         {
             first = false;
             best = score;
             m_state.plan = maneuver;
+            m_state.planPass = from;
+            m_state.planLength = length;
         }
     }
-    m_state.planPass = 0;
 }
 
-float ComputerInput::Score(const Maneuver& maneuver, FighterModel me, const Aim& aim) const
+float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, FighterModel me,
+                           const Aim& aim) const
 {
+    const FighterModel start = me;
     float score = 0;
     bool met = false;
     bool hit = false;
+    bool bounced = false;
+    int meetingPass = 0;
+    int throws = 0;
     bool enemyMet[3] = {};
-    for (int pass = 0; pass < kHorizon; ++pass)
+    // Once it sees the meeting, a reaction time after it, it chooses anew:
+    // taken here as making back for safety.
+    const int reaction = kSkills[static_cast<int>(m_level)].reaction;
+    for (int pass = 0; pass < passes; ++pass)
     {
         const int lastY = me.y;
-        me.Step(m_arena, maneuver.Held(pass), aim.lifts[pass]);
+        const bool wasLaunched = me.launched;
+        const bool afterMeeting = bounced && pass >= meetingPass + reaction;
+        me.Step(m_arena,
+                afterMeeting ? BackHeld(me, aim.mayDash) : HeldIn(maneuver, from + pass, me, aim.mayDash),
+                aim.lifts[pass]);
         if (me.out)
-            return -1e6f + static_cast<float>(pass) * 1000.0f;
+            return kOutScore + static_cast<float>(pass) * 1000.0f;
+        if (me.launched && !wasLaunched)
+            throws += me.charge < 1.0f ? 3 : 1;
         if (me.pastEdge)
             score -= 300.0f;
-        if (aim.attack && !met)
+        // Falling over a pit with the dash spent: a knock now (or a blow
+        // that bounces it back) leaves nothing to come back with.
+        if (me.vy > 0.0f && me.charge < 1.0f && !me.onGround && !m_arena.FloorBelow(me.x, me.y))
+            score -= kExposedPass;
+        if (aim.attack && !met && pass < kHorizon)
         {
-            const int dx = aim.otherX[pass] - me.x;
-            const int dy = aim.otherY[pass] - me.y;
+            const FighterModel& other = aim.other[pass];
+            const int dx = other.x - me.x;
+            const int dy = other.y - me.y;
             // Only a square meeting counts: a glancing one may pass over or
             // under, and the course is then taken to miss.
             const bool side = std::abs(dx) <= kTileSize + 1 && std::abs(dy) <= kSureMeeting;
-            const bool vertical =
-                std::abs(dy) <= kTileSize + 1 && std::abs(dx) <= kSureMeeting &&
-                (lastY + kTileSize <= aim.otherY[pass] || lastY >= aim.otherY[pass] + kTileSize);
+            const bool vertical = std::abs(dy) <= kTileSize + 1 && std::abs(dx) <= kSureMeeting &&
+                                  (lastY + kTileSize <= other.y || lastY >= other.y + kTileSize);
             if (side || vertical)
             {
                 met = true;
                 const float mine = me.vx * static_cast<float>(Sign(dx));
-                const float theirs = -aim.otherVx[pass] * static_cast<float>(Sign(dx));
+                const float theirs = -other.vx * static_cast<float>(Sign(dx));
                 if (vertical)
                 {
                     hit = me.vy > 2.0f || me.vy < -2.0f;
-                    score += hit ? 100.0f + std::fabs(me.vy) * aim.otherDamage * 10.0f : 0.0f;
+                    if (hit)
+                        score += HitValue(me, other, pass, true, aim);
                     me.vy = -0.5f * me.vy;
+                    bounced = true;
+                    meetingPass = pass;
                 }
                 else if (mine > theirs && mine > 2.0f)
                 {
                     hit = true;
-                    score += 200.0f + mine * aim.otherDamage * 25.0f;
+                    score += HitValue(me, other, pass, false, aim);
                     me.vx = -0.5f * me.vx;
+                    bounced = true;
+                    meetingPass = pass;
                 }
                 else if (theirs > 2.0f)
                     score -= 200.0f + theirs * aim.ownDamage * 25.0f;
@@ -506,11 +661,19 @@ float ComputerInput::Score(const Maneuver& maneuver, FighterModel me, const Aim&
         }
     }
     // A dash spent on moving leaves none for the other fighter.
-    if (maneuver.dashAt != Maneuver::kNever && !hit)
+    if (maneuver.dashAt != Maneuver::kNever && maneuver.dashAt >= from && !hit)
         score -= aim.attack ? 150.0f : 40.0f;
-    const int landed = me.onGround ? m_arena.SurfaceBelow(me.x, me.y) : FallOnto(me, aim);
+    const int landed = me.onGround ? m_arena.SurfaceBelow(me.x, me.y) : SteerDown(me, aim, passes);
     if (landed == kFallsOut)
-        return score - 3e5f;
+        return score + kFallsOutScore;
+    // The other may not be where it was foreseen: the course must be safe
+    // without the meeting too.
+    if (bounced && !SafeWithoutMeeting(maneuver, from, meetingPass, start, aim))
+        score += kUnsafeScore;
+    // A jump block's throw leaves no say over the fall (and none over a
+    // knock on the way): worth it only to get where it is going.
+    if (landed != aim.surface)
+        score -= kThrowRisk * static_cast<float>(throws);
     if (me.onGround && landed != ArenaModel::kNone)
         score -= 3.0f * static_cast<float>(std::max(0, kEdgeRoom - m_arena.EdgeRoom(landed, me.x)));
     if (aim.surface != ArenaModel::kNone && landed == aim.surface && aim.hopX != aim.finalX)
@@ -522,17 +685,74 @@ float ComputerInput::Score(const Maneuver& maneuver, FighterModel me, const Aim&
     return score;
 }
 
-// Falls on from the end of a course without jumping, steering for the
-// surface it makes for: the surface it lands on (kNone for a lift or
-// nothing yet), or kFallsOut.
-int ComputerInput::FallOnto(FighterModel& me, const Aim& aim) const
+// What a blow at a meeting is worth: the other's damage grows and it is
+// thrown as the hit rule throws it; thrown out of the arena is worth most.
+float ComputerInput::HitValue(const FighterModel& me, FighterModel victim, int meetingPass, bool vertical,
+                              const Aim& aim) const
 {
-    const uint8_t left = 1u << static_cast<int>(PlayerAction::Left);
-    const uint8_t right = 1u << static_cast<int>(PlayerAction::Right);
-    for (int pass = 0; pass < kFallPasses; ++pass)
+    const bool above = vertical && me.y < victim.y;
+    // A landing on a grounded head only pushes it down.
+    if (above && victim.onGround)
+        return 0.0f;
+    const float speed = vertical ? me.vy : me.vx;
+    const float damage = aim.otherDamage + std::fabs(speed) / 100.0f;
+    if (vertical)
+        victim.vx += damage * me.vx;
+    else if (victim.onGround)
+        victim.vy -= damage * std::fabs(speed);
+    else
+        victim.vy += damage * me.vy;
+    (vertical ? victim.vy : victim.vx) += damage * speed;
+    for (int pass = 0; pass < kThrowPasses; ++pass)
     {
-        const int dx = aim.steerX - me.x;
-        me.Step(m_arena, dx > 8 ? right : dx < -8 ? left : 0, aim.lifts[kHorizon + pass]);
+        victim.Move(m_arena, aim.lifts[meetingPass + pass]);
+        if (victim.out)
+            return 2000.0f - 5.0f * static_cast<float>(pass);
+    }
+    return 200.0f + damage * std::fabs(speed) * 25.0f;
+}
+
+// Whether, had the other not been there, the fighter could still save
+// itself once it sees the miss a reaction time after the meeting: back
+// toward the middle of what it stands on, or steered back down.
+bool ComputerInput::SafeWithoutMeeting(const Maneuver& maneuver, int from, int meetingPass, FighterModel me,
+                                       const Aim& aim) const
+{
+    const int seen = meetingPass + kSkills[static_cast<int>(m_level)].reaction;
+    for (int pass = 0; pass < seen + kSteerPasses; ++pass)
+    {
+        me.Step(m_arena,
+                pass >= seen ? BackHeld(me, aim.mayDash) : HeldIn(maneuver, from + pass, me, aim.mayDash),
+                aim.lifts[pass]);
+        if (me.out)
+            return false;
+    }
+    return me.onGround;
+}
+
+// Making back for safety: on the ground toward the middle of what it stands
+// on (or back in from past a side), in the air steered back down.
+uint8_t ComputerInput::BackHeld(const FighterModel& me, bool mayDash) const
+{
+    if (!me.onGround)
+        return SteerHeld(me, mayDash);
+    const int under = m_arena.SurfaceBelow(me.x, me.y);
+    int middle = kWindowWidth / 2;
+    if (under != ArenaModel::kNone && !me.pastEdge)
+        middle = (m_arena.GetSurface(under).first + m_arena.GetSurface(under).last) * kTileSize / 2;
+    if (std::abs(middle - me.x) < kTileSize)
+        return 0;
+    return static_cast<uint8_t>(
+        1u << static_cast<int>(middle < me.x ? PlayerAction::Left : PlayerAction::Right));
+}
+
+// Steers on from the end of a course back onto the level: the surface it
+// lands on (kNone for a lift or nothing yet), or kFallsOut.
+int ComputerInput::SteerDown(FighterModel& me, const Aim& aim, int fromPass) const
+{
+    for (int pass = 0; pass < kSteerPasses; ++pass)
+    {
+        me.Step(m_arena, SteerHeld(me, aim.mayDash), aim.lifts[fromPass + pass]);
         if (me.out)
             return kFallsOut;
         if (me.onGround)

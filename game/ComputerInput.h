@@ -55,6 +55,7 @@ struct ComputerState
     uint64_t random;
     Maneuver plan;
     int32_t planPass;
+    int32_t planLength; // passes it runs before it is judged by its landing
     uint8_t nextHeld;
     bool nextLever;
     int32_t aimOffset;
@@ -92,8 +93,15 @@ private:
     void Plan(const FighterModel& me, const FighterModel& other, float otherDamage, float ownDamage,
               bool otherInPlay);
     Aim ChooseAim(const FighterModel& me, const FighterModel& other, bool otherInPlay);
-    float Score(const Maneuver& maneuver, FighterModel me, const Aim& aim) const;
-    int FallOnto(FighterModel& me, const Aim& aim) const;
+    float Score(const Maneuver& maneuver, int from, int passes, FighterModel me, const Aim& aim) const;
+    float HitValue(const FighterModel& me, FighterModel victim, int meetingPass, bool vertical,
+                   const Aim& aim) const;
+    bool SafeWithoutMeeting(const Maneuver& maneuver, int from, int meetingPass, FighterModel me,
+                            const Aim& aim) const;
+    int SteerDown(FighterModel& me, const Aim& aim, int fromPass) const;
+    uint8_t HeldIn(const Maneuver& maneuver, int pass, const FighterModel& me, bool mayDash) const;
+    uint8_t SteerHeld(const FighterModel& me, bool mayDash) const;
+    uint8_t BackHeld(const FighterModel& me, bool mayDash) const;
     LiftTops LiftsAfter(int passes) const;
     static void MoveLifts(LiftTops& lifts);
     const SeenPass& SeenAgo(int passes) const;

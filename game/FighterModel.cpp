@@ -45,6 +45,9 @@ uint8_t Maneuver::Held(int pass) const
         held |= bit(dir < 0 ? PlayerAction::Left : PlayerAction::Right);
     if (jumpFor > 0 && pass >= jumpFrom && pass < jumpFrom + jumpFor)
         held |= bit(PlayerAction::Jump);
+    const int sinceLast = pass - (jumpFrom + jumpFor - 1);
+    if (jumpFor > 0 && sinceLast > 0 && sinceLast % kRisePasses == 0 && sinceLast / kRisePasses <= taps)
+        held |= bit(PlayerAction::Jump);
     if (pass < fallFor)
         held |= bit(PlayerAction::Fall);
     if (dashAt != kNever && pass == dashAt)

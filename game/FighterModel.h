@@ -17,23 +17,30 @@ struct LiftTops
 };
 
 // A short course of held actions, pass by pass from its start: run one way
-// for a while, jump for a while from some pass, hold fall from the start
-// (to drop through a platform), dash at some pass. Plain numbers, so that a
-// computer's snapshot holds the one it follows.
+// for a while, jump for a while from some pass and then tap jump again at
+// the top of each rise (each tap a full rise more, where holding it adds
+// little), hold fall from the start (to drop through a platform), dash at
+// some pass, and from some pass on steer itself back onto a surface. Plain
+// numbers, so that a computer's snapshot holds the one it follows.
 struct Maneuver
 {
     static constexpr uint8_t kAlways = 255;
     static constexpr uint8_t kNever = 255;
-    int8_t dir;       // -1 left, 0 none, +1 right
-    uint8_t run;      // passes it runs for
-    uint8_t jumpFrom; // jump held from this pass ...
-    uint8_t jumpFor;  // ... for this many
-    uint8_t fallFor;  // fall held from the start for this many
-    uint8_t dashAt;   // the pass of the dash, or kNever
-    int8_t dashDir;   // the dash's way across: -1, 0, +1
-    int8_t dashUp;    // +1 up, -1 down, 0 level
+    // Passes from a press of jump to the top of the rise it starts.
+    static constexpr int kRisePasses = 10;
+    int8_t dir;        // -1 left, 0 none, +1 right
+    uint8_t run;       // passes it runs for
+    uint8_t jumpFrom;  // jump held from this pass ...
+    uint8_t jumpFor;   // ... for this many
+    uint8_t taps;      // one-pass presses after that, a rise apart
+    uint8_t fallFor;   // fall held from the start for this many
+    uint8_t dashAt;    // the pass of the dash, or kNever
+    int8_t dashDir;    // the dash's way across: -1, 0, +1
+    int8_t dashUp;     // +1 up, -1 down, 0 level
+    uint8_t steerFrom; // from this pass on it steers itself (kNever: never)
 
-    // The actions held in a pass of it (PlayerAction bits).
+    // The actions held in a pass of it (PlayerAction bits), before it
+    // steers itself.
     uint8_t Held(int pass) const;
     // The same course the other way across.
     Maneuver Mirrored() const;
