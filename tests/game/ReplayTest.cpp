@@ -386,8 +386,9 @@ TEST(Replay, AnOnlineRoundIsRecordedAlikeOnBothMachinesAndPlaysAgainLocally)
     ASSERT_TRUE(host.HostOnline(0));
     GameDriver guest("");
     ASSERT_TRUE(guest.JoinOnline("127.0.0.1", host.GetOnlinePort()));
-    // Without input delay the guest guesses the host's keys, and runs
-    // passes again when a guess was wrong.
+    // Without input delay, and run before the host in each step, the guest
+    // guesses the host's keys for the pass, and runs passes again when a
+    // guess was wrong.
     host.SetInputDelay(0);
     guest.SetInputDelay(0);
     std::mt19937 random(3);
@@ -398,8 +399,8 @@ TEST(Replay, AnOnlineRoundIsRecordedAlikeOnBothMachinesAndPlaysAgainLocally)
             host.ReleaseKey(key);
         else if (toggle)
             host.PressKey(key);
-        host.Pass(15);
         guest.Pass(15);
+        host.Pass(15);
         SDL_Delay(1);
     };
     for (int i = 0; i < 2000 && !(host.IsOnlineReady() && guest.IsOnlineReady()); ++i)
