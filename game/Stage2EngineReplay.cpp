@@ -384,8 +384,9 @@ void Stage2Engine::DrawReplayLabel()
     if (!m_watch)
         return;
     const char* label = m_watch->paused ? "Replay paused" : m_watch->fast ? "Replay x4" : "Replay";
-    DrawString(kReplayLabelText.x, kReplayLabelText.y,
-               m_replayMessage.empty() ? label : m_replayMessage.c_str(), kCyan);
+    if (!m_replayMessage.empty())
+        label = m_replayMessage.c_str();
+    DrawString(kReplayLabelText.x, kReplayLabelText.y, label, kCyan);
 }
 
 // Over the objects, like the result screen's lines; a whole redraw wipes it.
