@@ -180,14 +180,15 @@ TEST(Pads, AStickInsideTheDeadZoneHoldsNothingAndStepsNoMenuInAnyDirection)
         int axis;
         int sign;
         int heldPast; // the action held just past the dead zone, or -1
-        int menuPast; // the portrait the highlight steps to from the middle of the lower row
+        int menuFrom; // the portrait highlighted before the lean
+        int menuPast; // the one highlighted just past the menus' rest
     };
     const int none = -1;
     const Lean leans[] = {
-        {SDL_CONTROLLER_AXIS_LEFTX, -1, static_cast<int>(PlayerAction::Left), 3},
-        {SDL_CONTROLLER_AXIS_LEFTX, +1, static_cast<int>(PlayerAction::Right), 5},
-        {SDL_CONTROLLER_AXIS_LEFTY, +1, static_cast<int>(PlayerAction::Fall), 4},
-        {SDL_CONTROLLER_AXIS_LEFTY, -1, none, 1},
+        {SDL_CONTROLLER_AXIS_LEFTX, -1, static_cast<int>(PlayerAction::Left), 4, 3},
+        {SDL_CONTROLLER_AXIS_LEFTX, +1, static_cast<int>(PlayerAction::Right), 4, 5},
+        {SDL_CONTROLLER_AXIS_LEFTY, +1, static_cast<int>(PlayerAction::Fall), 1, 4},
+        {SDL_CONTROLLER_AXIS_LEFTY, -1, none, 4, 1},
     };
     const auto leanTo = [&](const Lean& lean, int value) {
         pad.Lean(lean.axis, lean.sign * value);
@@ -198,9 +199,10 @@ TEST(Pads, AStickInsideTheDeadZoneHoldsNothingAndStepsNoMenuInAnyDirection)
     game.Click(0, 0);
     for (const Lean& lean : leans)
     {
-        game.ClickOn(kPortraitHits[4]);
+        game.ClickOn(kPortraitHits[lean.menuFrom]);
         leanTo(lean, menuRest);
-        EXPECT_EQ(game.GetHighlight(), 4) << "a lean to " << lean.sign * menuRest << " on axis " << lean.axis;
+        EXPECT_EQ(game.GetHighlight(), lean.menuFrom)
+            << "a lean to " << lean.sign * menuRest << " on axis " << lean.axis;
         leanTo(lean, menuRest + 1);
         EXPECT_EQ(game.GetHighlight(), lean.menuPast) << "a lean past it on axis " << lean.axis;
         leanTo(lean, 0);
