@@ -270,6 +270,7 @@ void SoundPlayer::Play(const std::string& name, float volume, float pitch)
 
 void SoundPlayer::PlayMusic(const std::string& name, float volume)
 {
+    m_musicName = name;
     m_musicVolume = volume;
     const auto found = m_music.find(name);
     if (!m_open || found == m_music.end())

@@ -49,6 +49,9 @@ public:
     // Loops a music at a volume, fading from the music before; the music
     // already looping only fades to the new volume.
     void PlayMusic(const std::string& name, float volume);
+    // The music asked for last and its volume, with a device or without.
+    const std::string& GetMusic() const { return m_musicName; }
+    float GetMusicVolume() const { return m_musicVolume; }
     void SetMuted(bool muted);
     bool IsMuted() const { return m_muted; }
     // The master volume (0 to 1) over effects and music alike, applied by
@@ -95,6 +98,7 @@ private:
     std::map<std::string, ChunkHandle> m_pitched;
     std::map<std::string, ChunkHandle> m_music;
     int m_musicChannel = 0;
+    std::string m_musicName;
     float m_musicVolume = 0.0f;
     unsigned m_plays = 0;
     std::array<Voice, kChannels> m_voices;

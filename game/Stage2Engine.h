@@ -163,6 +163,8 @@ public:
     void PlayCue(const char* name, float volume = 1.0f, float pitch = 1.0f);
     // Every cue played, as it is played; a driver may listen in.
     virtual void OnCue(const char* /*name*/, float /*volume*/, float /*pitch*/) {}
+    // Every pad shaken, as it is shaken; a driver may listen in.
+    virtual void OnRumble(int /*pad*/, float /*strength*/, int /*milliseconds*/) {}
 
     // A round's passes. Each seat's source gives its frame for the next
     // pass, which carries the game time (in a normal game the frame tick,

@@ -120,7 +120,11 @@ void Stage2Engine::RumbleFor(const GravityObject& object, ObjectEvent event, flo
     if (event != ObjectEvent::Hit && event != ObjectEvent::RingOut)
         return;
     const int seat = &object == m_player1 ? 1 : &object == m_player2 ? 2 : 0;
-    if (const int pad = m_padControls.PadOf(seat); pad >= 0)
-        m_pads.Rumble(pad, event == ObjectEvent::Hit ? 0.2f + strength / 40.0f : 1.0f,
-                      event == ObjectEvent::Hit ? 150 : 500);
+    const int pad = m_padControls.PadOf(seat);
+    if (pad < 0)
+        return;
+    const float level = event == ObjectEvent::Hit ? 0.2f + strength / 40.0f : 1.0f;
+    const int milliseconds = event == ObjectEvent::Hit ? 150 : 500;
+    OnRumble(pad, level, milliseconds);
+    m_pads.Rumble(pad, level, milliseconds);
 }

@@ -99,7 +99,16 @@ void GameDriver::DoFrameLogic()
         m_check->After(*this);
 }
 
-void GameDriver::OnCue(const char* name, float volume, float /*pitch*/) { cues.emplace_back(name, volume); }
+void GameDriver::OnCue(const char* name, float volume, float pitch)
+{
+    cues.emplace_back(name, volume);
+    lastCuePitch = pitch;
+}
+
+void GameDriver::OnRumble(int pad, float strength, int milliseconds)
+{
+    rumbles.push_back({pad, strength, milliseconds});
+}
 
 bool GameDriver::StartRound(int kind1, int kind2, int level)
 {

@@ -51,6 +51,8 @@ public:
     void DoFrameLogic() override;
     // Every cue played, by name and volume, since the last digest.
     void OnCue(const char* name, float volume, float pitch) override;
+    // Every pad shaken, since the test last cleared the list.
+    void OnRumble(int pad, float strength, int milliseconds) override;
     void OnRoundPass(const RoundPass& pass) override;
     // From now on, checks every round pass (see RoundCheck).
     RoundCheck& CheckRounds(uint32_t seed);
@@ -66,6 +68,14 @@ public:
         m_redrawAll = flags.wholeScreen;
     }
     std::vector<std::pair<std::string, float>> cues;
+    float lastCuePitch = 1.0f;
+    struct Rumble
+    {
+        int pad;
+        float strength;
+        int milliseconds;
+    };
+    std::vector<Rumble> rumbles;
     bool IsMuted() const { return m_sound.IsMuted(); }
     // From the main menu through both character screens and the level
     // screen into a round; true when the game is then playing.

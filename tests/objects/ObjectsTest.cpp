@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 using namespace GameData;
 
@@ -78,24 +80,41 @@ TEST_F(Arena, EnemiesShrinkToNothingOnceOutOfTheArena)
     EXPECT_EQ(flyer->GetDrawHeight(), 0);
 }
 
-TEST_F(Arena, TheScoreLineShowsTheScoresResetsThemOnRAndIsCutAtItsEnd)
+TEST_F(Arena, TheScoreLineTurnsAtAllFourEdgesShowsTheScoresResetsThemOnRAndIsCutAtItsEnd)
 {
     auto* text = new MovingText(&game);
     game.Place({text});
-    // It turns back on the frame it reaches the right or the bottom limit.
-    for (int frame = 0; frame < 400; ++frame)
+    // Over a whole crossing each way: it turns on the frame it reaches the
+    // right or the bottom limit, and stays a frame at the left or the top.
+    std::vector<int> xs;
+    std::vector<int> ys;
+    for (int frame = 0; frame < 1600; ++frame)
     {
-        const int x = text->GetX();
-        const int y = text->GetY();
         game.Step();
-        if (x == 760)
+        xs.push_back(text->GetX());
+        ys.push_back(text->GetY());
+    }
+    struct Edge
+    {
+        const char* name;
+        const std::vector<int>& places;
+        int limit;
+        int framesThere;
+    };
+    const Edge edges[] = {
+        {"left", xs, 0, 2}, {"right", xs, 760, 1}, {"top", ys, 0, 2}, {"bottom", ys, 680, 1}};
+    for (const Edge& edge : edges)
+    {
+        const auto [lowest, highest] = std::minmax_element(edge.places.begin(), edge.places.end());
+        EXPECT_EQ(edge.limit == 0 ? *lowest : *highest, edge.limit) << "the furthest place, " << edge.name;
+        int longest = 0;
+        int run = 0;
+        for (const int place : edge.places)
         {
-            ASSERT_EQ(text->GetX(), 759) << "at the right limit in frame " << frame;
+            run = place == edge.limit ? run + 1 : 0;
+            longest = std::max(longest, run);
         }
-        if (y == 680)
-        {
-            ASSERT_EQ(text->GetY(), 679) << "at the bottom limit in frame " << frame;
-        }
+        EXPECT_EQ(longest, edge.framesThere) << "the frames spent at the " << edge.name << " limit";
     }
     game.SetScores(3, 12);
     game.Step();
