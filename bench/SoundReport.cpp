@@ -153,17 +153,13 @@ struct Sound
 Sound Load(const std::string& name)
 {
     Sound sound;
-    SDL_AudioSpec spec;
-    Uint8* buffer = nullptr;
-    Uint32 bytes = 0;
-    const std::string path = std::string(kSoundFolder) + name + ".wav";
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &bytes))
+    std::vector<int16_t> values;
+    int rate = 0;
+    if (!WavFile::Load(std::string(kSoundFolder) + name + ".wav", values, rate))
         return sound;
-    const auto* values = reinterpret_cast<const int16_t*>(buffer);
-    for (Uint32 i = 0; i < bytes / 2; ++i)
-        sound.samples.push_back(values[i] / 32768.0);
-    sound.rate = spec.freq;
-    SDL_FreeWAV(buffer);
+    for (const int16_t value : values)
+        sound.samples.push_back(value / 32768.0);
+    sound.rate = rate;
     return sound;
 }
 

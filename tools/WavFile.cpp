@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace
 {
@@ -31,6 +32,27 @@ std::string WavFile::Bytes(const std::vector<int16_t>& samples, int rate)
     for (const int16_t sample : samples)
         Put(bytes, static_cast<uint16_t>(sample), 2);
     return bytes;
+}
+
+bool WavFile::Load(const std::string& path, std::vector<int16_t>& samples, int& rate)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    constexpr size_t kHeader = 44;
+    if (bytes.size() < kHeader)
+        return false;
+    const auto word = [&bytes](size_t at, int size) {
+        uint32_t value = 0;
+        for (int i = size - 1; i >= 0; --i)
+            value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
+        return value;
+    };
+    rate = static_cast<int>(word(24, 4));
+    samples.clear();
+    for (size_t at = kHeader; at + 1 < bytes.size(); at += 2)
+        samples.push_back(static_cast<int16_t>(word(at, 2)));
+    // Whatever the header says, the file must be exactly what these would write.
+    return Bytes(samples, rate) == bytes;
 }
 
 bool WavFile::Save(const std::string& path, const std::vector<int16_t>& samples, int rate)

@@ -13,4 +13,6 @@ public:
     static std::string Bytes(const std::vector<int16_t>& samples, int rate);
     // Writes the file; creates missing parent directories.
     static bool Save(const std::string& path, const std::vector<int16_t>& samples, int rate);
+    // Reads a file written as above; false for anything else.
+    static bool Load(const std::string& path, std::vector<int16_t>& samples, int& rate);
 };
