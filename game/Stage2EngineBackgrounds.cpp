@@ -47,8 +47,10 @@ void Stage2Engine::PaintCharacterSelect()
     for (int i = 0; i < kCharacterCount; ++i)
     {
         const PixelImage& portrait = m_characterPortraits[i];
-        portrait.RenderImage(GetBackground(), 0, 0, kPortraitHits[i].x1, kPortraitHits[i].y1,
-                             portrait.GetWidth(), portrait.GetHeight());
+        const ScreenRect& place = kPortraitHits[i];
+        const int width = portrait.GetWidth();
+        const int height = portrait.GetHeight();
+        portrait.RenderImage(GetBackground(), 0, 0, place.x1, place.y1, width, height);
     }
     PaintButtons();
 }
@@ -68,8 +70,10 @@ void Stage2Engine::PaintLevelSelect()
     for (int i = 0; i < kLevelCount; ++i)
     {
         const PixelImage& thumbnail = m_levelThumbnails[i];
-        thumbnail.RenderImage(GetBackground(), 0, 0, kThumbnailHits[i].x1, kThumbnailHits[i].y1,
-                              thumbnail.GetWidth(), thumbnail.GetHeight());
+        const ScreenRect& place = kThumbnailHits[i];
+        const int width = thumbnail.GetWidth();
+        const int height = thumbnail.GetHeight();
+        thumbnail.RenderImage(GetBackground(), 0, 0, place.x1, place.y1, width, height);
     }
     PaintButtons();
 }

@@ -154,8 +154,11 @@ void Stage2Engine::DrawPauseHelp()
     {
         DrawString(kControlsHeadings[i].x, kControlsHeadings[i].y, kControlsHeadings[i].text, kCyan);
         char text[kTextSize];
-        std::snprintf(text, sizeof text, "%c, %c, %c, %c = Move", key(i, PlayerAction::Jump),
-                      key(i, PlayerAction::Left), key(i, PlayerAction::Fall), key(i, PlayerAction::Right));
+        const char jump = key(i, PlayerAction::Jump);
+        const char left = key(i, PlayerAction::Left);
+        const char fall = key(i, PlayerAction::Fall);
+        const char right = key(i, PlayerAction::Right);
+        std::snprintf(text, sizeof text, "%c, %c, %c, %c = Move", jump, left, fall, right);
         DrawString(kMoveKeysText[i].x, kMoveKeysText[i].y, text, kCyan);
         std::snprintf(text, sizeof text, "%c = Attack", key(i, PlayerAction::Attack));
         DrawString(kDashKeyText[i].x, kDashKeyText[i].y, text, kCyan);

@@ -38,19 +38,21 @@ int main()
 {
     char title[128];
     std::snprintf(title, sizeof title, kTitleFormat, kWindowWidth, kWindowHeight);
-    std::printf("{\n"
-                "  \"window\": [%d, %d],\n  \"title\": \"%s\",\n  \"font\": \"%s\",\n"
-                "  \"grid\": [%d, %d],\n  \"tile\": %d,\n  \"reference_inset\": %d,\n"
-                "  \"tiles\": {\"brick\": %d, \"thin_platform\": %d, \"jump_block\": %d, "
-                "\"lever\": %d},\n"
-                "  \"day_sky\": %u,\n  \"night_sky\": %u,\n  \"cyan\": %u,\n  \"black\": %u,\n"
-                "  \"portraits\": %s,\n  \"thumbnails\": %s,\n"
-                "  \"back\": %s,\n  \"back_box\": %s,\n  \"confirm\": %s,\n  \"sun\": %s,\n"
-                "  \"level_files\": %s,\n  \"player_keys\": [\"%s\", \"%s\"]\n}\n",
-                kWindowWidth, kWindowHeight, title, kFontFile, kGridColumns, kGridRows, kTileSize,
-                kReferenceInset, kBrickTile, kThinPlatformTile, kJumpBlockTile, kLeverTile, kDaySky,
-                kNightSky, kCyan, kBlack, Rects(kPortraitHits).c_str(), Rects(kThumbnailHits).c_str(),
-                Rect(kBackHit).c_str(), Rect(kBackBox).c_str(), Rect(kConfirmBox).c_str(),
-                Rect(kSunBox).c_str(), Strings(kLevelFiles).c_str(), kPlayerKeys[0], kPlayerKeys[1]);
+    std::printf("{\n  \"window\": [%d, %d],\n", kWindowWidth, kWindowHeight);
+    std::printf("  \"title\": \"%s\",\n  \"font\": \"%s\",\n", title, kFontFile);
+    std::printf("  \"grid\": [%d, %d],\n", kGridColumns, kGridRows);
+    std::printf("  \"tile\": %d,\n  \"reference_inset\": %d,\n", kTileSize, kReferenceInset);
+    std::printf("  \"tiles\": {\"brick\": %d, \"thin_platform\": %d, ", kBrickTile, kThinPlatformTile);
+    std::printf("\"jump_block\": %d, \"lever\": %d},\n", kJumpBlockTile, kLeverTile);
+    std::printf("  \"day_sky\": %u,\n  \"night_sky\": %u,\n", kDaySky, kNightSky);
+    std::printf("  \"cyan\": %u,\n  \"black\": %u,\n", kCyan, kBlack);
+    std::printf("  \"portraits\": %s,\n", Rects(kPortraitHits).c_str());
+    std::printf("  \"thumbnails\": %s,\n", Rects(kThumbnailHits).c_str());
+    std::printf("  \"back\": %s,\n", Rect(kBackHit).c_str());
+    std::printf("  \"back_box\": %s,\n", Rect(kBackBox).c_str());
+    std::printf("  \"confirm\": %s,\n", Rect(kConfirmBox).c_str());
+    std::printf("  \"sun\": %s,\n", Rect(kSunBox).c_str());
+    std::printf("  \"level_files\": %s,\n", Strings(kLevelFiles).c_str());
+    std::printf("  \"player_keys\": [\"%s\", \"%s\"]\n}\n", kPlayerKeys[0], kPlayerKeys[1]);
     return 0;
 }
