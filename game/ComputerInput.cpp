@@ -174,6 +174,8 @@ struct ComputerInput::Aim
     float enemyVx[3] = {};
     float enemyVy[3] = {};
     int wayPasses = 0;
+    // Its own fighter in the other case CatchUp keeps, or null.
+    const FighterModel* otherCase = nullptr;
     LiftTops lifts[ArenaModel::kLongestHop + kSteerPasses + kThrowPasses];
 };
 
@@ -307,42 +309,11 @@ void ComputerInput::Decide()
     const SeenFighter& mine = seen.fighters[m_seat - 1];
     const SeenFighter& theirs = seen.fighters[2 - m_seat];
 
-    // Its own fighter brought up to now by what it pressed since, and by
-    // a blow it struck meanwhile, which bounces the striker back: it knows
-    // what it pressed, and where the other was heading.
     FighterModel me = ModelOf(mine);
     me.charge = seen.ownCharge;
     me.boosts = seen.ownBoosts;
-    FighterModel them = ModelOf(theirs);
-    bool met = !InPlay(theirs);
-    for (int ago = skill.reaction - 1; ago >= 0; --ago)
-    {
-        if (me.out)
-        {
-            me = FighterModel{};
-            me.x = m_spawnX;
-            me.y = m_spawnY;
-            me.charge = 1.0f;
-            me.boosts = seen.ownBoosts;
-        }
-        const LiftTops lifts = LiftsAfter(skill.reaction - ago);
-        me.Step(m_arena, SeenAgo(ago).ownHeld, lifts);
-        if (met)
-            continue;
-        them.Move(m_arena, lifts);
-        const int dx = them.x - me.x;
-        const int dy = them.y - me.y;
-        if (std::abs(dx) > kTileSize || std::abs(dy) > kTileSize)
-            continue;
-        met = true;
-        if (std::abs(dx) >= std::abs(dy) && me.vx * static_cast<float>(Sign(dx)) > 2.0f)
-        {
-            me.vx = -0.5f * me.vx;
-            me.x = them.x - Sign(dx) * kTileSize;
-        }
-        else if (std::abs(dx) < std::abs(dy) && me.vy * static_cast<float>(Sign(dy)) > 2.0f)
-            me.vy = -0.5f * me.vy;
-    }
+    FighterModel otherCase;
+    const bool twoCases = CatchUp(seen, me, otherCase);
 
     FighterModel other = ModelOf(theirs);
     for (int pass = 1; pass <= skill.lead; ++pass)
@@ -363,7 +334,8 @@ void ComputerInput::Decide()
     }
 
     if (m_state.planPass >= skill.replan)
-        Plan(me, other, theirs.damage, mine.damage, InPlay(theirs) && !other.out);
+        Plan(me, twoCases ? &otherCase : nullptr, other, theirs.damage, mine.damage,
+             InPlay(theirs) && !other.out);
     m_state.nextHeld = HeldIn(m_state.plan, m_state.planPass, me, true);
     ++m_state.planPass;
 
@@ -376,6 +348,79 @@ void ComputerInput::Decide()
         m_state.nextLever = true;
         m_state.leverSeek = 0;
     }
+}
+
+// Its own fighter brought up to now by what it pressed since, and by a blow
+// it struck meanwhile, which bounces the striker back: it knows what it
+// pressed, and where the other was heading. The other may have turned
+// since, so a meeting foreseen may not have happened and one not foreseen
+// may have: the other case is kept too (the fighter as it would be without
+// the meeting, or bounced where it came near), and what it chooses must be
+// safe in both. Returns whether there is another case.
+bool ComputerInput::CatchUp(const SeenPass& seen, FighterModel& me, FighterModel& otherCase) const
+{
+    const int reaction = kSkills[static_cast<int>(m_level)].reaction;
+    const SeenFighter& theirs = seen.fighters[2 - m_seat];
+    FighterModel them = ModelOf(theirs);
+    bool met = !InPlay(theirs);
+    bool twoCases = false;
+    for (int ago = reaction - 1; ago >= 0; --ago)
+    {
+        const uint8_t held = SeenAgo(ago).ownHeld;
+        const LiftTops lifts = LiftsAfter(reaction - ago);
+        for (FighterModel* model : {&me, &otherCase})
+            if (model->out)
+            {
+                *model = FighterModel{};
+                model->x = m_spawnX;
+                model->y = m_spawnY;
+                model->charge = 1.0f;
+                model->boosts = seen.ownBoosts;
+            }
+        if (twoCases)
+            otherCase.Step(m_arena, held, lifts);
+        const int lastDy = them.y - me.y;
+        me.Step(m_arena, held, lifts);
+        if (met)
+            continue;
+        them.Move(m_arena, lifts);
+        const int dx = them.x - me.x;
+        const int dy = them.y - me.y;
+        if (std::abs(dx) > 2 * kTileSize || std::abs(dy) > 2 * kTileSize)
+            continue;
+        // A fast fall or rise crosses most of a tile in a pass: where it
+        // came from tells a meeting from above or below one from the side.
+        const bool vertical = std::abs(lastDy) >= kTileSize && std::abs(dx) < kTileSize;
+        const bool meets = std::abs(dx) <= kTileSize && std::abs(dy) <= kTileSize;
+        if (!meets)
+        {
+            // Near enough for a turn of the other's to have made it a meeting.
+            const float toward =
+                vertical ? me.vy * static_cast<float>(Sign(dy)) : me.vx * static_cast<float>(Sign(dx));
+            if (!twoCases && toward > 2.0f)
+            {
+                otherCase = me;
+                (vertical ? otherCase.vy : otherCase.vx) *= -0.5f;
+                twoCases = true;
+            }
+            continue;
+        }
+        met = true;
+        otherCase = me;
+        twoCases = true;
+        if (vertical)
+        {
+            if (me.vy * static_cast<float>(Sign(lastDy)) > 0.0f)
+                me.vy = -0.5f * me.vy;
+            me.y = them.y - Sign(lastDy) * kTileSize;
+        }
+        else if (me.vx * static_cast<float>(Sign(dx)) > 0.0f)
+        {
+            me.vx = -0.5f * me.vx;
+            me.x = them.x - Sign(dx) * kTileSize;
+        }
+    }
+    return twoCases;
 }
 
 uint8_t ComputerInput::HeldIn(const Maneuver& maneuver, int pass, const FighterModel& me, bool mayDash) const
@@ -411,7 +456,7 @@ uint8_t ComputerInput::SteerHeld(const FighterModel& me, bool mayDash) const
         std::clamp(me.x, std::min(left + kTileSize / 2, middle), std::max(right - kTileSize / 2, middle));
     const bool below = me.y > top - kTileSize / 2;
     const int under = m_arena.Tile(goal / kTileSize, surface.row);
-    if (me.y > top && (under == kBrickTile || under == kJumpBlockTile))
+    if (me.y > top + kTileSize / 2 && (under == kBrickTile || under == kJumpBlockTile))
         goal = me.x < middle ? left - 2 * kTileSize : right + 2 * kTileSize;
     const int away = goal - me.x;
     const float ahead = static_cast<float>(goal) - (static_cast<float>(me.x) + me.vx * 6.0f);
@@ -435,10 +480,14 @@ uint8_t ComputerInput::SteerHeld(const FighterModel& me, bool mayDash) const
         const float reach = toward * passes + (toward < 0.0f ? 0.225f : 0.025f) * passes * passes;
         shortOf = reach < static_cast<float>(std::abs(away) - kTileSize / 2);
     }
-    if (shortOf)
-        held = static_cast<uint8_t>(bit(PlayerAction::Attack) | bit(PlayerAction::Jump) |
-                                    bit(away < 0 ? PlayerAction::Left : PlayerAction::Right));
-    return held;
+    if (!shortOf)
+        return held;
+    // A dash that cannot get there only spends what would bring it back from
+    // what lies below (a jump block's throw, a lower floor): fall onto that.
+    if (!me.DashReaches(away, top) && m_arena.FloorBelow(me.x, me.y))
+        return 0;
+    return static_cast<uint8_t>(bit(PlayerAction::Attack) | bit(PlayerAction::Jump) |
+                                bit(away < 0 ? PlayerAction::Left : PlayerAction::Right));
 }
 
 ComputerInput::Aim ComputerInput::ChooseAim(const FighterModel& me, const FighterModel& other,
@@ -496,11 +545,12 @@ ComputerInput::Aim ComputerInput::ChooseAim(const FighterModel& me, const Fighte
     return aim;
 }
 
-void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, float otherDamage,
-                         float ownDamage, bool otherInPlay)
+void ComputerInput::Plan(const FighterModel& me, const FighterModel* otherCase, const FighterModel& otherNow,
+                         float otherDamage, float ownDamage, bool otherInPlay)
 {
     const Skill& skill = kSkills[static_cast<int>(m_level)];
     Aim aim = ChooseAim(me, otherNow, otherInPlay);
+    aim.otherCase = otherCase;
     aim.otherDamage = otherDamage;
     aim.ownDamage = ownDamage;
     aim.lifts[0] = LiftsAfter(skill.reaction + 1);
@@ -568,7 +618,11 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel& otherNow, f
             maneuver = toward > 0 ? kTries[i] : kTries[i].Mirrored();
         }
         const float whim = skill.whim * (static_cast<float>(Random() % 1001) / 1000.0f - 0.5f);
-        const float score = Score(maneuver, from, std::max(kHorizon, length - from), me, aim) + whim;
+        const int passes = std::max(kHorizon, length - from);
+        float score = Score(maneuver, from, passes, me, aim) + whim;
+        // Safe in the other case too; only worth playing for the best.
+        if ((first || score > best) && aim.otherCase && FallsOut(maneuver, from, passes, *aim.otherCase, aim))
+            score += kUnsafeScore;
         if (first || score > best)
         {
             first = false;
@@ -589,6 +643,7 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
     bool hit = false;
     bool bounced = false;
     int meetingPass = 0;
+    int wallSide = 0; // after a meeting side-on, the other stands on this side
     int throws = 0;
     bool enemyMet[3] = {};
     // Once it sees the meeting, a reaction time after it, it chooses anew:
@@ -612,8 +667,19 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
         // that bounces it back) leaves nothing to come back with.
         if (me.vy > 0.0f && me.charge < 1.0f && !me.onGround && !m_arena.FloorBelow(me.x, me.y))
             score -= kExposedPass;
+        // The other stays where it is met: pressing on into it meets it again.
+        if (wallSide != 0 && pass < kHorizon && std::abs(aim.other[pass].y - me.y) < kTileSize &&
+            (aim.other[pass].x - me.x) * wallSide < kTileSize)
+        {
+            me.x = aim.other[pass].x - wallSide * kTileSize;
+            if (me.vx * static_cast<float>(wallSide) > 0.0f)
+                me.vx = -0.5f * me.vx;
+        }
         if (aim.attack && !met && pass < kHorizon)
         {
+            // A blow struck over a pit (but for one landed from above)
+            // bounces it back over the pit, wherever the other truly is.
+            const bool overPit = !m_arena.FloorBelow(me.x, me.y);
             const FighterModel& other = aim.other[pass];
             const int dx = other.x - me.x;
             const int dy = other.y - me.y;
@@ -632,6 +698,8 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
                     hit = me.vy > 2.0f || me.vy < -2.0f;
                     if (hit)
                         score += HitValue(me, other, pass, true, aim);
+                    if (hit && overPit && me.vy < 0.0f)
+                        score += kUnsafeScore;
                     me.vy = -0.5f * me.vy;
                     bounced = true;
                     meetingPass = pass;
@@ -639,13 +707,15 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
                 else if (mine > theirs && mine > 2.0f)
                 {
                     hit = true;
-                    score += HitValue(me, other, pass, false, aim);
+                    score += HitValue(me, other, pass, false, aim) + (overPit ? kUnsafeScore : 0.0f);
                     me.vx = -0.5f * me.vx;
                     bounced = true;
                     meetingPass = pass;
                 }
                 else if (theirs > 2.0f)
                     score -= 200.0f + theirs * aim.ownDamage * 25.0f;
+                if (side)
+                    wallSide = Sign(dx);
             }
         }
         for (int i = 0; i < aim.enemyCount; ++i)
@@ -728,6 +798,19 @@ bool ComputerInput::SafeWithoutMeeting(const Maneuver& maneuver, int from, int m
             return false;
     }
     return me.onGround;
+}
+
+// Whether the course, and steering back down after it, leaves the arena.
+bool ComputerInput::FallsOut(const Maneuver& maneuver, int from, int passes, FighterModel me,
+                             const Aim& aim) const
+{
+    for (int pass = 0; pass < passes; ++pass)
+    {
+        me.Step(m_arena, HeldIn(maneuver, from + pass, me, aim.mayDash), aim.lifts[pass]);
+        if (me.out)
+            return true;
+    }
+    return !me.onGround && SteerDown(me, aim, passes) == kFallsOut;
 }
 
 // Making back for safety: on the ground toward the middle of what it stands

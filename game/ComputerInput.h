@@ -90,14 +90,16 @@ private:
     struct Aim;
     void Observe(const Stage2Engine& game);
     void Decide();
-    void Plan(const FighterModel& me, const FighterModel& other, float otherDamage, float ownDamage,
-              bool otherInPlay);
+    bool CatchUp(const SeenPass& seen, FighterModel& me, FighterModel& otherCase) const;
+    void Plan(const FighterModel& me, const FighterModel* otherCase, const FighterModel& other,
+              float otherDamage, float ownDamage, bool otherInPlay);
     Aim ChooseAim(const FighterModel& me, const FighterModel& other, bool otherInPlay);
     float Score(const Maneuver& maneuver, int from, int passes, FighterModel me, const Aim& aim) const;
     float HitValue(const FighterModel& me, FighterModel victim, int meetingPass, bool vertical,
                    const Aim& aim) const;
     bool SafeWithoutMeeting(const Maneuver& maneuver, int from, int meetingPass, FighterModel me,
                             const Aim& aim) const;
+    bool FallsOut(const Maneuver& maneuver, int from, int passes, FighterModel me, const Aim& aim) const;
     int SteerDown(FighterModel& me, const Aim& aim, int fromPass) const;
     uint8_t HeldIn(const Maneuver& maneuver, int pass, const FighterModel& me, bool mayDash) const;
     uint8_t SteerHeld(const FighterModel& me, bool mayDash) const;

@@ -4,6 +4,7 @@
 #include "objects/Arena.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace GameData;
 
@@ -133,6 +134,21 @@ void FighterModel::Accelerate(float direction)
         vx += direction;
     else
         vx += direction / (std::max(kGroundFriction, kAirFriction) / std::min(kGroundFriction, kAirFriction));
+}
+
+bool FighterModel::DashReaches(int away, int top) const
+{
+    const float toward = (away < 0 ? -vx : vx) + kDashSpeed;
+    const float up = vy - kDashSpeed;
+    // y after t passes is y + up t + kGravity t^2 / 2: the pass it is back at top.
+    const float room = up * up + 2.0f * kGravity * static_cast<float>(top - y);
+    if (room < 0.0f)
+        return false;
+    const float passes = (std::sqrt(room) - up) / kGravity;
+    // Air friction takes kAirFriction a pass off the speed across.
+    const float slowing = std::min(passes, toward / kAirFriction);
+    const float reach = toward * slowing - kAirFriction * slowing * slowing / 2.0f;
+    return reach >= static_cast<float>(std::abs(away) - kSize / 2);
 }
 
 void FighterModel::Attack(uint8_t held)

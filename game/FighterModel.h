@@ -71,6 +71,10 @@ struct FighterModel
     void Step(const ArenaModel& arena, uint8_t held, const LiftTops& lifts);
     // The pass's motion alone, as a fighter that holds nothing has it.
     void Move(const ArenaModel& arena, const LiftTops& lifts);
+    // Whether a dash back and up now would carry it across `away` pixels
+    // before it comes down past the height `top`, by a reckoning of its
+    // motion in open air.
+    bool DashReaches(int away, int top) const;
 
 private:
     void Jump();
