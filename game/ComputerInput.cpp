@@ -49,6 +49,8 @@ constexpr int kStandOff = 70;
 constexpr int kSureMeeting = 12;
 // A surface's end with nothing below it is worth keeping this far from.
 constexpr int kEdgeRoom = 36;
+// Pixels either way across its fighter may be from where it is foreseen.
+constexpr int kModelSlack = 8;
 // A fall that leaves the arena, as SteerDown tells it.
 constexpr int kFallsOut = -2;
 // A course that leaves the arena scores below every other, the later the
@@ -620,8 +622,10 @@ void ComputerInput::Plan(const FighterModel& me, const FighterModel* otherCase, 
         const float whim = skill.whim * (static_cast<float>(Random() % 1001) / 1000.0f - 0.5f);
         const int passes = std::max(kHorizon, length - from);
         float score = Score(maneuver, from, passes, me, aim) + whim;
-        // Safe in the other case too; only worth playing for the best.
-        if ((first || score > best) && aim.otherCase && FallsOut(maneuver, from, passes, *aim.otherCase, aim))
+        // Safe in the other case too, and for a level that counts on no
+        // dash, with its fighter a little off where it is foreseen; only
+        // worth playing for the best.
+        if ((first || score > best) && Fragile(maneuver, from, passes, me, aim))
             score += kUnsafeScore;
         if (first || score > best)
         {
@@ -798,6 +802,26 @@ bool ComputerInput::SafeWithoutMeeting(const Maneuver& maneuver, int from, int m
             return false;
     }
     return me.onGround;
+}
+
+// Whether the course leaves the arena in the other case CatchUp keeps or,
+// for a level that counts on no dash to make up for a misjudged fall, with
+// its fighter a few pixels off either way across.
+bool ComputerInput::Fragile(const Maneuver& maneuver, int from, int passes, const FighterModel& me,
+                            const Aim& aim) const
+{
+    if (aim.otherCase && FallsOut(maneuver, from, passes, *aim.otherCase, aim))
+        return true;
+    if (aim.mayDash)
+        return false;
+    for (const int off : {-kModelSlack, kModelSlack})
+    {
+        FighterModel shifted = me;
+        shifted.x += off;
+        if (FallsOut(maneuver, from, passes, shifted, aim))
+            return true;
+    }
+    return false;
 }
 
 // Whether the course, and steering back down after it, leaves the arena.

@@ -99,6 +99,8 @@ private:
                    const Aim& aim) const;
     bool SafeWithoutMeeting(const Maneuver& maneuver, int from, int meetingPass, FighterModel me,
                             const Aim& aim) const;
+    bool Fragile(const Maneuver& maneuver, int from, int passes, const FighterModel& me,
+                 const Aim& aim) const;
     bool FallsOut(const Maneuver& maneuver, int from, int passes, FighterModel me, const Aim& aim) const;
     int SteerDown(FighterModel& me, const Aim& aim, int fromPass) const;
     uint8_t HeldIn(const Maneuver& maneuver, int pass, const FighterModel& me, bool mayDash) const;
