@@ -458,7 +458,8 @@ uint8_t ComputerInput::SteerHeld(const FighterModel& me, bool mayDash) const
         std::clamp(me.x, std::min(left + kTileSize / 2, middle), std::max(right - kTileSize / 2, middle));
     const bool below = me.y > top - kTileSize / 2;
     const int under = m_arena.Tile(goal / kTileSize, surface.row);
-    if (me.y > top + kTileSize / 2 && (under == kBrickTile || under == kJumpBlockTile))
+    const bool underIt = me.x + kTileSize > left && me.x < right + kTileSize;
+    if (underIt && me.y > top + kTileSize / 2 && (under == kBrickTile || under == kJumpBlockTile))
         goal = me.x < middle ? left - 2 * kTileSize : right + 2 * kTileSize;
     const int away = goal - me.x;
     const float ahead = static_cast<float>(goal) - (static_cast<float>(me.x) + me.vx * 6.0f);
