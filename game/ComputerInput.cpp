@@ -648,6 +648,7 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
     bool hit = false;
     bool bounced = false;
     int meetingPass = 0;
+    bool nearOverPit = false;
     int wallSide = 0; // after a meeting side-on, the other stands on this side
     int throws = 0;
     bool enemyMet[3] = {};
@@ -688,6 +689,11 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
             const FighterModel& other = aim.other[pass];
             const int dx = other.x - me.x;
             const int dy = other.y - me.y;
+            // Near the other over a pit, a turn of the other's makes a
+            // meeting nobody foresaw, and its bounce or knock has nothing
+            // below to land on.
+            if (overPit && std::abs(dx) < 2 * kTileSize && std::abs(dy) < 2 * kTileSize)
+                nearOverPit = true;
             // Only a square meeting counts: a glancing one may pass over or
             // under, and the course is then taken to miss.
             const bool side = std::abs(dx) <= kTileSize + 1 && std::abs(dy) <= kSureMeeting;
@@ -735,6 +741,8 @@ float ComputerInput::Score(const Maneuver& maneuver, int from, int passes, Fight
             }
         }
     }
+    if (nearOverPit)
+        score += kUnsafeScore;
     // A dash spent on moving leaves none for the other fighter.
     if (maneuver.dashAt != Maneuver::kNever && maneuver.dashAt >= from && !hit)
         score -= aim.attack ? 150.0f : 40.0f;
