@@ -2,6 +2,7 @@
 // seat's frames like a person, deterministic through snapshots, back on the
 // level after a knock, and two of them playing a whole round.
 #include "game/ComputerInput.h"
+#include "game/FighterModel.h"
 #include "objects/Character.h"
 #include "tests/TestSupport.h"
 #include "tests/driver/GameDriver.h"
@@ -200,6 +201,23 @@ TEST(Computer, AComputerKnockedPastTheSideComesBackToTheLevelAfterItsReactionTim
         ++sameFor;
     EXPECT_GE(sameFor, reaction + 1) << "passes pressed as if unknocked";
     EXPECT_LT(sameFor, 2 * reaction) << "passes before the knock shows in what is pressed";
+}
+
+// The reckoning of a dash back and up: it carries a fighter falling slowly
+// just above a ledge's height across a few tiles, but not back up to a
+// ledge far above one falling fast, nor across half the screen.
+TEST(Computer, ADashReachesALedgeJustBesideButNotOneFarAboveOrFarAcross)
+{
+    FighterModel fighter;
+    fighter.x = 300;
+    fighter.y = 440;
+    fighter.vy = 2.0f;
+    EXPECT_TRUE(fighter.DashReaches(-80, 456)) << "a ledge 80 pixels to the left, a little below";
+    EXPECT_TRUE(fighter.DashReaches(80, 456)) << "a ledge 80 pixels to the right, a little below";
+    EXPECT_FALSE(fighter.DashReaches(480, 456)) << "a ledge 480 pixels across";
+    fighter.y = 560;
+    fighter.vy = 14.0f;
+    EXPECT_FALSE(fighter.DashReaches(-80, 456)) << "a ledge 104 pixels above a fast fall";
 }
 
 TEST(Computer, TwoComputersPlayAWholeRoundHeadlessEachLosingFightersOverTheSides)
