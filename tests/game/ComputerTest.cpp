@@ -1,6 +1,7 @@
 // Computer players: chosen on the character screens, fed through their
 // seat's frames like a person, deterministic through snapshots, back on the
 // level after a knock, and two of them playing a whole round.
+#include "game/ArenaModel.h"
 #include "game/ComputerInput.h"
 #include "game/FighterModel.h"
 #include "objects/Character.h"
@@ -201,6 +202,49 @@ TEST(Computer, AComputerKnockedPastTheSideComesBackToTheLevelAfterItsReactionTim
         ++sameFor;
     EXPECT_GE(sameFor, reaction + 1) << "passes pressed as if unknocked";
     EXPECT_LT(sameFor, 2 * reaction) << "passes before the knock shows in what is pressed";
+}
+
+// The computer's model of a fighter repeats the game's numbers for runs,
+// jumps, dashes, drops and throws: fed a fighter's frames, it stays on the
+// fighter pixel for pixel, over the ground's end and a jump block's throw.
+TEST(Computer, TheModelOfAFighterMovesAsTheFighterDoes)
+{
+    GameDriver game("");
+    ASSERT_TRUE(game.StartRound(2, 4, 0));
+    const ArenaModel arena(game);
+    const auto bit = [](PlayerAction action) { return static_cast<uint8_t>(1u << static_cast<int>(action)); };
+    const uint8_t left = bit(PlayerAction::Left);
+    const uint8_t dash = static_cast<uint8_t>(left | bit(PlayerAction::Attack));
+    const uint8_t jump = static_cast<uint8_t>(left | bit(PlayerAction::Jump));
+    const uint8_t fall = bit(PlayerAction::Fall);
+    std::vector<InputFrame> frames(400);
+    for (size_t i = 0; i < frames.size(); ++i)
+        frames[i].held = i < 30 ? 0 : i == 40 ? dash : i % 50 < 8 ? jump : i % 50 < 12 ? fall : left;
+    game.SetSeatSource(1, std::make_unique<RecordedInput>(frames));
+    for (int i = 0; i < 30; ++i)
+        RunOnePass(game);
+    const Character& fighter = *game.GetPlayer1();
+    FighterModel model;
+    model.x = fighter.GetX();
+    model.y = fighter.GetY();
+    model.boosts = fighter.GetJumpBoostsLeft();
+    model.charge = fighter.GetAttackCharge();
+    model.onGround = fighter.IsOnGround();
+    model.onSolid = fighter.IsOnSolidGround();
+    bool thrown = false;
+    size_t pass = 30;
+    for (; pass < frames.size(); ++pass)
+    {
+        RunOnePass(game);
+        model.Step(arena, frames[pass].held, LiftTops{});
+        if (fighter.GetDeaths() > 0)
+            break;
+        thrown = thrown || fighter.IsLaunched();
+        ASSERT_EQ(model.x, fighter.GetX()) << "x after pass " << pass;
+        ASSERT_EQ(model.y, fighter.GetY()) << "y after pass " << pass;
+    }
+    EXPECT_TRUE(thrown) << "a jump block threw the fighter";
+    EXPECT_TRUE(model.out) << "the model out of the arena with the fighter, pass " << pass;
 }
 
 // The reckoning of a dash back and up: it carries a fighter falling slowly
