@@ -3,6 +3,14 @@
 #include <SDL.h>
 #include <cstring>
 
+std::unique_ptr<BenchGame> BenchGame::StartBusyRoundOrSkip(benchmark::State& state)
+{
+    auto game = StartRound(GameData::kBusyLevel);
+    if (!game)
+        state.SkipWithError("the game did not start a round");
+    return game;
+}
+
 std::unique_ptr<BenchGame> BenchGame::StartRound(int level)
 {
     std::unique_ptr<BenchGame> bench(new BenchGame(level));

@@ -3,6 +3,7 @@
 #include "engine/SdlHandles.h"
 #include "tests/driver/GameDriver.h"
 
+#include <benchmark/benchmark.h>
 #include <memory>
 
 // A round of the game as the benchmarks measure it, with the floors its
@@ -14,6 +15,9 @@ public:
     // A game started headless and playing a round on the given level, its
     // objects drawn once; null when it cannot start.
     static std::unique_ptr<BenchGame> StartRound(int level);
+    // The same on the fourth level, or null with the benchmark marked as
+    // skipped.
+    static std::unique_ptr<BenchGame> StartBusyRoundOrSkip(benchmark::State& state);
 
     GameDriver& Game() { return m_game; }
     // The key of a player (0 or 1) for an action.

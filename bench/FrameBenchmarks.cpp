@@ -7,18 +7,10 @@
 namespace
 {
 
-std::unique_ptr<BenchGame> StartOrSkip(benchmark::State& state)
-{
-    auto game = BenchGame::StartRound(GameData::kBusyLevel);
-    if (!game)
-        state.SkipWithError("the game did not start a round");
-    return game;
-}
-
 // After a screen change: the whole background, the HUD, nine objects.
 void BM_WholeRedrawFrame(benchmark::State& state)
 {
-    auto game = StartOrSkip(state);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     for (auto _ : state)
     {
         game->Game().Redraw(true);
@@ -29,7 +21,7 @@ BENCHMARK(BM_WholeRedrawFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_WholeRedrawFrame_Floor(benchmark::State& state)
 {
-    auto game = StartOrSkip(state);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     for (auto _ : state)
     {
         game->CopyWholeBackground();
@@ -41,7 +33,7 @@ BENCHMARK(BM_WholeRedrawFrame_Floor)->Unit(benchmark::kMicrosecond);
 // Every pass of play: each object erased and drawn again, the HUD redrawn.
 void BM_PartialRedrawFrame(benchmark::State& state)
 {
-    auto game = StartOrSkip(state);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     for (auto _ : state)
     {
         game->Game().Redraw(false);
@@ -52,7 +44,7 @@ BENCHMARK(BM_PartialRedrawFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_PartialRedrawFrame_Floor(benchmark::State& state)
 {
-    auto game = StartOrSkip(state);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     for (auto _ : state)
         game->PresentOnly();
 }
@@ -61,7 +53,7 @@ BENCHMARK(BM_PartialRedrawFrame_Floor)->Unit(benchmark::kMicrosecond);
 // The play screen's background at night: sky, stars, level tiles.
 void BM_PaintBackgroundNight(benchmark::State& state)
 {
-    auto game = StartOrSkip(state);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     if (game && game->Game().IsDaytime())
         game->Game().ToggleDaytime();
     for (auto _ : state)
@@ -71,7 +63,7 @@ BENCHMARK(BM_PaintBackgroundNight)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintBackgroundNight_Floor(benchmark::State& state)
 {
-    auto game = StartOrSkip(state);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     for (auto _ : state)
         game->Game().FillBackground(GameData::kNightSky);
 }

@@ -26,12 +26,9 @@ constexpr int kPassesPerPattern = 40;
 
 void BM_LogicPassFourthLevel(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(GameData::kBusyLevel);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     if (!game)
-    {
-        state.SkipWithError("the game did not start a round");
         return;
-    }
     long pass = 0;
     for (auto _ : state)
     {
@@ -58,12 +55,9 @@ BENCHMARK(BM_LogicPassFourthLevel)->Unit(benchmark::kMicrosecond);
 // the normal pass above.
 void BM_SilentPassFourthLevel(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(GameData::kBusyLevel);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     if (!game)
-    {
-        state.SkipWithError("the game did not start a round");
         return;
-    }
     GameDriver& driver = game->Game();
     driver.PressKey(BenchGame::Key(0, PlayerAction::Right));
     driver.PressKey(BenchGame::Key(1, PlayerAction::Left));
@@ -91,12 +85,9 @@ BENCHMARK(BM_SilentPassFourthLevel)->Unit(benchmark::kMicrosecond);
 // nine objects), taken and restored.
 void BM_SnapshotAndRestoreFourthLevel(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(GameData::kBusyLevel);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     if (!game)
-    {
-        state.SkipWithError("the game did not start a round");
         return;
-    }
     StateBytes snapshot;
     for (auto _ : state)
     {
@@ -111,12 +102,9 @@ BENCHMARK(BM_SnapshotAndRestoreFourthLevel)->Unit(benchmark::kMicrosecond);
 // Its floor: the same bytes copied out and back.
 void BM_SnapshotAndRestoreFourthLevel_Floor(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(GameData::kBusyLevel);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     if (!game)
-    {
-        state.SkipWithError("the game did not start a round");
         return;
-    }
     StateBytes snapshot;
     game->Game().SaveRound(snapshot);
     StateBytes copy(snapshot.size());
@@ -132,12 +120,9 @@ BENCHMARK(BM_SnapshotAndRestoreFourthLevel_Floor)->Unit(benchmark::kMicrosecond)
 
 void BM_DigestFourthLevel(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(GameData::kBusyLevel);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     if (!game)
-    {
-        state.SkipWithError("the game did not start a round");
         return;
-    }
     StateBytes snapshot;
     game->Game().SaveRound(snapshot);
     for (auto _ : state)
@@ -148,12 +133,9 @@ BENCHMARK(BM_DigestFourthLevel)->Unit(benchmark::kMicrosecond);
 // Its floor: reading every byte once, summed.
 void BM_DigestFourthLevel_Floor(benchmark::State& state)
 {
-    auto game = BenchGame::StartRound(GameData::kBusyLevel);
+    auto game = BenchGame::StartBusyRoundOrSkip(state);
     if (!game)
-    {
-        state.SkipWithError("the game did not start a round");
         return;
-    }
     StateBytes snapshot;
     game->Game().SaveRound(snapshot);
     for (auto _ : state)
